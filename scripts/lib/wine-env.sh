@@ -1,0 +1,83 @@
+# Sourced by scripts/test, scripts/demo and benchmarks/run: Xvfb, a Wine prefix made for
+# the run under build/wine, and a persistent wineserver. wine_env_down ends all of them.
+#   wine_env_up [display]   (with a display given, Xvfb is not started)
+
+KORVALEN_ROOT=${KORVALEN_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+KORVALEN_WINE_DIR=${KORVALEN_WINE_DIR:-$KORVALEN_ROOT/build/wine}
+KORVALEN_DESKTOP=Korvalen
+KORVALEN_DESKTOP_SIZE=1024x768
+# Bump when the template's contents change, so old templates are made anew.
+KORVALEN_TEMPLATE_VERSION=1
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# The 64-bit loader is called directly: /usr/bin/wine would go through the 32-bit one.
+WINE64=/usr/lib/wine/wine64
+
+# True when this machine can run 32-bit Linux programs, which Wine needs for i686 Windows
+# programs. Some kernels are booted with 32-bit emulation off (ia32_emulation=off).
+wine_can_run_i686() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+_wine_start_xvfb() {
+  local n
+  for n in $(seq 91 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    KORVALEN_XVFB_PID=$!
+    local i
+    for i in $(seq 1 100); do
+      [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
+      kill -0 "$KORVALEN_XVFB_PID" 2>/dev/null || break
+      sleep 0.05
+    done
+  done
+  echo "wine-env: could not start Xvfb" >&2
+  return 1
+}
+
+_wine_make_template() {
+  local t=$KORVALEN_WINE_DIR/template
+  [ "$(cat "$t/.korvalen-template" 2>/dev/null)" = "$KORVALEN_TEMPLATE_VERSION" ] && return 0
+  echo "wine-env: making the template prefix (once)..."
+  rm -rf "$t"
+  mkdir -p "$KORVALEN_WINE_DIR"
+  WINEPREFIX=$t "$WINE64" wineboot -i >/dev/null 2>&1
+  # Debian's fonts-wine is not found by Wine unless the files are in the prefix.
+  cp /usr/share/wine/fonts/* "$t/drive_c/windows/Fonts/"
+  # Every program of the prefix joins one virtual desktop, with a taskbar and a tray.
+  WINEPREFIX=$t "$WINE64" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d "$KORVALEN_DESKTOP" /f >/dev/null 2>&1
+  WINEPREFIX=$t "$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v "$KORVALEN_DESKTOP" /d "$KORVALEN_DESKTOP_SIZE" /f >/dev/null 2>&1
+  WINEPREFIX=$t wineserver -w
+  echo "$KORVALEN_TEMPLATE_VERSION" >"$t/.korvalen-template"
+}
+
+wine_env_up() {
+  if [ -n "${1:-}" ]; then
+    export DISPLAY=$1
+  else
+    _wine_start_xvfb || return 1
+  fi
+  _wine_make_template || return 1
+  export WINEPREFIX=$KORVALEN_WINE_DIR/prefix
+  rm -rf "$WINEPREFIX"
+  cp -a "$KORVALEN_WINE_DIR/template" "$WINEPREFIX"
+  # A server that stays up: test processes then start in a few milliseconds.
+  wineserver -p 30
+  "$WINE64" cmd /c exit >/dev/null 2>&1
+  for hook in "${KORVALEN_WINE_UP_HOOKS[@]:-}"; do [ -n "$hook" ] && "$hook"; done
+  return 0
+}
+
+wine_env_down() {
+  if [ -n "${WINEPREFIX:-}" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+  fi
+  if [ -n "${KORVALEN_XVFB_PID:-}" ]; then
+    kill "$KORVALEN_XVFB_PID" 2>/dev/null || true
+    wait "$KORVALEN_XVFB_PID" 2>/dev/null || true
+    KORVALEN_XVFB_PID=
+  fi
+}

@@ -1,0 +1,105 @@
+#include "tests/support/wine_test_support.h"
+
+#include "toolkit/unique_win.h"
+
+#include <thread>
+#include <vector>
+
+namespace testsupport {
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+bool WaitUntil(const std::function<bool()>& cond, std::chrono::milliseconds deadline) {
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    for (;;) {
+        PumpMessages();
+        if (cond()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(10ms);
+    }
+}
+
+HWND WaitForWindow(const char* className, const char* title, std::chrono::milliseconds deadline) {
+    HWND found = nullptr;
+    (void)WaitUntil([&] { return (found = FindWindowA(className, title)) != nullptr; }, deadline);
+    return found;
+}
+
+std::string MessageBoxText(HWND box) {
+    char text[1024] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    return text;
+}
+
+void PressMessageBoxOk(HWND box) {
+    SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+}
+
+std::string WindowText(HWND hwnd) {
+    const int length = GetWindowTextLengthA(hwnd);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(hwnd, text.data(), length + 1);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+std::optional<unsigned> ClientPixel(HWND hwnd, int x, int y) {
+    RECT client{};
+    if (!GetClientRect(hwnd, &client) || x < 0 || y < 0 || x >= client.right || y >= client.bottom)
+        return std::nullopt;
+    toolkit::WindowDc screen(nullptr);
+    toolkit::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
+    toolkit::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+    if (!dc || !bitmap) return std::nullopt;
+    toolkit::Selected select(dc.get(), bitmap.get());
+    SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()),
+                 PRF_CLIENT | PRF_ERASEBKGND);
+    const COLORREF c = GetPixel(dc.get(), x, y);
+    if (c == CLR_INVALID) return std::nullopt;
+    return Rgb(c);
+}
+
+std::optional<DWORD> RunProgram(const std::string& commandLine,
+                                std::chrono::milliseconds deadline) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return std::nullopt;
+    toolkit::UniqueHandle process(pi.hProcess);
+    toolkit::UniqueHandle thread(pi.hThread);
+    const bool ended =
+        WaitUntil([&] { return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0; }, deadline);
+    if (!ended) {
+        TerminateProcess(process.get(), 1);
+        WaitForSingleObject(process.get(), 5000);
+        return std::nullopt;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process.get(), &code);
+    return code;
+}
+
+std::string ExecutableDirectory() {
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of("\\/") + 1);
+}
+
+}  // namespace testsupport

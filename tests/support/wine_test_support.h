@@ -1,0 +1,52 @@
+// Helpers for Win32 tests that run under Wine. Every wait has a deadline and pumps
+// this thread's messages meanwhile, so windows of the test itself keep working.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace testsupport {
+
+using namespace std::chrono_literals;
+
+// Dispatches this thread's pending messages.
+void PumpMessages();
+
+// Polls cond (pumping messages) until it holds or the deadline passes.
+[[nodiscard]] bool WaitUntil(const std::function<bool()>& cond,
+                             std::chrono::milliseconds deadline = 10s);
+
+// A top-level window by class and title (either may be null), waited for.
+[[nodiscard]] HWND WaitForWindow(const char* className, const char* title,
+                                 std::chrono::milliseconds deadline = 10s);
+
+// A system message box: its text, and pressing its OK button.
+[[nodiscard]] std::string MessageBoxText(HWND box);
+void PressMessageBoxOk(HWND box);
+
+// The window's text as GetWindowTextA reports it.
+[[nodiscard]] std::string WindowText(HWND hwnd);
+
+// A pixel of the window's client area as the window paints it (through WM_PRINTCLIENT,
+// so hidden windows work too), as 0xRRGGBB.
+[[nodiscard]] std::optional<unsigned> ClientPixel(HWND hwnd, int x, int y);
+
+// Colour as 0xRRGGBB from a COLORREF (which is 0x00BBGGRR).
+[[nodiscard]] constexpr unsigned Rgb(COLORREF c) {
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+// Runs a program (command line as CreateProcessA takes it) and waits for its end.
+// Returns the exit code, or nothing when it could not start or did not end in time
+// (it is then terminated).
+[[nodiscard]] std::optional<DWORD> RunProgram(const std::string& commandLine,
+                                              std::chrono::milliseconds deadline = 30s);
+
+// The directory that holds this test executable, with a trailing backslash.
+[[nodiscard]] std::string ExecutableDirectory();
+
+}  // namespace testsupport
