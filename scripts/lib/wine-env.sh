@@ -14,10 +14,38 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # The 64-bit loader is called directly: /usr/bin/wine would go through the 32-bit one.
 WINE64=/usr/lib/wine/wine64
 
-# True when this machine can run 32-bit Linux programs, which Wine needs for i686 Windows
-# programs. Some kernels are booted with 32-bit emulation off (ia32_emulation=off).
-wine_can_run_i686() {
+# Wine runs i686 Windows programs in 32-bit Linux processes. Some kernels are booted with
+# 32-bit emulation off (ia32_emulation=off); there a binfmt_misc entry of ours hands 32-bit
+# programs to qemu-i386, which works but is some fifty times slower.
+KORVALEN_BINFMT=/proc/sys/fs/binfmt_misc/korvalen-i386
+
+# How i686 programs run here: native, emulated (our binfmt entry is on) or none.
+wine_i686_mode() {
+  if [ -e "$KORVALEN_BINFMT" ]; then
+    echo emulated
+  elif /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    echo native
+  else
+    echo none
+  fi
+}
+
+# Switches the qemu-i386 hand-over on (root only); false where it cannot be had.
+i686_emulation_on() {
+  [ -e "$KORVALEN_BINFMT" ] && return 0
+  command -v qemu-i386 >/dev/null 2>&1 || return 1
+  [ -e /proc/sys/fs/binfmt_misc/register ] ||
+    mount binfmt_misc -t binfmt_misc /proc/sys/fs/binfmt_misc 2>/dev/null || return 1
+  local magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+  local mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+  printf '%s' ":korvalen-i386:M::$magic:$mask:$(command -v qemu-i386):F" \
+    >/proc/sys/fs/binfmt_misc/register 2>/dev/null || return 1
   /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+i686_emulation_off() {
+  [ -e "$KORVALEN_BINFMT" ] && echo -1 >"$KORVALEN_BINFMT" 2>/dev/null
+  return 0
 }
 
 _wine_start_xvfb() {
