@@ -62,18 +62,23 @@ static uint64_t StreamValue(const KorvalenSimScenario* s, uint64_t readIndex, ui
 static NTSTATUS OnCreate(DEVICE_OBJECT* device, IRP* irp) {
     if (device == g_productDevice) {
         KIRQL irql;
-        BOOLEAN refused;
         KeAcquireSpinLock(&g_lock, &irql);
-        refused = (g_scenario.faults & KORVALEN_SIM_FAULT_ABSENT) != 0;
-        if (refused)
-            ++g_counters.refusedOpens;
-        else
-            ++g_counters.opens;
+        ++g_counters.opens;
         KeReleaseSpinLock(&g_lock, irql);
-        if (refused) return Complete(irp, STATUS_NO_SUCH_DEVICE, 0);
         IoGetCurrentIrpStackLocation(irp)->FileObject->FsContext = NULL; /* reads made */
     }
     return Complete(irp, STATUS_SUCCESS, 0);
+}
+
+/* An absent driver is a missing name: Wine opens a device before its driver has answered
+   the create request, so a refusal there would not fail the open. */
+static void ShowProductDevice(BOOLEAN shown) {
+    static BOOLEAN linked = TRUE;
+    if (shown == linked) return;
+    if (shown)
+        linked = NT_SUCCESS(IoCreateSymbolicLink(&ProductLinkName, &ProductDeviceName));
+    else
+        linked = !NT_SUCCESS(IoDeleteSymbolicLink(&ProductLinkName));
 }
 
 static NTSTATUS OnClose(DEVICE_OBJECT* device, IRP* irp) {
@@ -172,6 +177,7 @@ static NTSTATUS OnSimControl(IRP* irp, ULONG code, ULONG inLength, ULONG outLeng
             KeAcquireSpinLock(&g_lock, &irql);
             g_scenario = s;
             KeReleaseSpinLock(&g_lock, irql);
+            ShowProductDevice((s.faults & KORVALEN_SIM_FAULT_ABSENT) == 0);
             return Complete(irp, STATUS_SUCCESS, 0);
         }
         case KORVALEN_SIM_IOCTL_GET_SCENARIO:
@@ -193,6 +199,7 @@ static NTSTATUS OnSimControl(IRP* irp, ULONG code, ULONG inLength, ULONG outLeng
             SetDefaultScenario(&g_scenario);
             RtlZeroMemory(&g_counters, sizeof g_counters);
             KeReleaseSpinLock(&g_lock, irql);
+            ShowProductDevice(TRUE);
             return Complete(irp, STATUS_SUCCESS, 0);
         case KORVALEN_SIM_IOCTL_RESET_COUNTERS:
             KeAcquireSpinLock(&g_lock, &irql);

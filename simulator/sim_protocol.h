@@ -22,7 +22,7 @@
 #define KORVALEN_SIM_IOCTL_RESET_COUNTERS KORVALEN_SIM_CTL(0x904)
 
 /* Faults, bits of KorvalenSimScenario.faults. */
-#define KORVALEN_SIM_FAULT_ABSENT 0x01u       /* opens of the product's device refused */
+#define KORVALEN_SIM_FAULT_ABSENT 0x01u       /* the product's device is gone: opens fail */
 #define KORVALEN_SIM_FAULT_FIRST_READ 0x02u   /* the first read of a handle fails */
 #define KORVALEN_SIM_FAULT_SECOND_READ 0x04u  /* the second read of a handle fails */
 #define KORVALEN_SIM_FAULT_FIRST_COUNT 0x08u  /* first read's Count is firstCount */
@@ -46,7 +46,6 @@ typedef struct KorvalenSimScenario {
 
 typedef struct KorvalenSimCounters {
     uint32_t opens; /* successful opens of the product's device */
-    uint32_t refusedOpens;
     uint32_t closes;
     uint32_t reads;
     uint32_t enables;

@@ -132,8 +132,8 @@ std::string FormatScenario(const KorvalenSimScenario& s) {
 
 std::string FormatCounters(const KorvalenSimCounters& c) {
     std::ostringstream out;
-    out << "opens " << c.opens << "\nrefused-opens " << c.refusedOpens << "\ncloses " << c.closes
-        << "\nreads " << c.reads << "\nread-lengths";
+    out << "opens " << c.opens << "\ncloses " << c.closes << "\nreads " << c.reads
+        << "\nread-lengths";
     for (std::uint32_t i = 0; i < c.reads && i < KORVALEN_SIM_READ_LOG; ++i)
         out << (i ? "," : " ") << c.readLengths[i];
     out << "\nenables " << c.enables << "\ndisables " << c.disables << "\n";
