@@ -39,7 +39,7 @@ typedef struct KorvalenSimScenario {
     uint32_t faults;
     uint32_t shortReadBytes;
     uint32_t answerBytes;
-    uint32_t reserved;
+    uint32_t reserved[2]; /* keeps the 64-bit fields aligned without hidden padding */
     int64_t firstCount;
     int64_t secondCount;
 } KorvalenSimScenario;
@@ -52,5 +52,13 @@ typedef struct KorvalenSimCounters {
     uint32_t disables;
     uint32_t readLengths[KORVALEN_SIM_READ_LOG]; /* the first reads since the last reset */
 } KorvalenSimCounters;
+
+#ifdef __cplusplus
+static_assert(sizeof(KorvalenSimScenario) == 304, "same layout for every architecture");
+static_assert(sizeof(KorvalenSimCounters) == 148, "same layout for every architecture");
+#else
+_Static_assert(sizeof(KorvalenSimScenario) == 304, "same layout for every architecture");
+_Static_assert(sizeof(KorvalenSimCounters) == 148, "same layout for every architecture");
+#endif
 
 #endif

@@ -264,4 +264,21 @@ TEST_F(DriverLink, DefaultSinkShowsAPlainMessageBox) {
     EXPECT_EQ(text, kCannotEnableText);
 }
 
+TEST_F(DriverLink, ControlToolChangesTheScenario) {
+    const std::string tool =
+        testsupport::ExecutableDirectory() + "..\\..\\simulator\\korvalen-sim.exe";
+    EXPECT_EQ(testsupport::RunProgram(tool + " set --status 0x1,0x10000000 --enable-answer 1"), 0u);
+    EXPECT_EQ(testsupport::RunProgram(tool + " fault second-count-larger"), 0u);
+    const auto scenario = sim::GetScenario();
+    ASSERT_TRUE(scenario.has_value());
+    EXPECT_EQ(scenario->processorCount, 2u);
+    EXPECT_EQ(scenario->status[1], 0x10000000u);
+    EXPECT_EQ(scenario->enableAnswer, 1u);
+    EXPECT_EQ(ReadDriverStatus(), kDriverError);
+    EXPECT_EQ(testsupport::RunProgram(tool + " reset"), 0u);
+    EXPECT_EQ(ReadDriverStatus(), kStatusRead);
+    EXPECT_EQ(CurrentProcessorStatusTable().size(), 4u);
+    EXPECT_EQ(testsupport::RunProgram(tool + " fault sideways"), 1u);
+}
+
 }  // namespace
