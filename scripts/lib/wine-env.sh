@@ -81,6 +81,30 @@ _wine_make_template() {
   echo "$KORVALEN_TEMPLATE_VERSION" >"$t/.korvalen-template"
 }
 
+# The driver stand-in (simulator/), installed into the run's prefix as the demand-start
+# kernel service KorvalenSim and started. Its 64-bit driver and tool come from the x86_64
+# tree, which is brought up to date first (so a fresh clone works whatever is built).
+_wine_install_standin() {
+  local build=$KORVALEN_ROOT/build/win64
+  if [ ! -f "$build/build.ninja" ]; then
+    (cd "$KORVALEN_ROOT" && cmake --preset win64 >/dev/null) || return 1
+  fi
+  cmake --build "$build" --target korvalen_sim_driver korvalen-sim >/dev/null || {
+    echo "wine-env: could not build the driver stand-in" >&2
+    return 1
+  }
+  cp "$build/simulator/korvalen-sim.sys" "$WINEPREFIX/drive_c/windows/system32/drivers/"
+  # The 64-bit loader registers a native service; plain wine would make it a WOW64 one.
+  "$WINE64" sc create KorvalenSim type= kernel start= demand \
+    binPath= 'C:\windows\system32\drivers\korvalen-sim.sys' >/dev/null 2>&1
+  # Starts the service and waits, with a deadline, for the stand-in's device.
+  "$WINE64" "$build/simulator/korvalen-sim.exe" start || {
+    echo "wine-env: the driver stand-in did not start" >&2
+    return 1
+  }
+}
+KORVALEN_WINE_UP_HOOKS+=(_wine_install_standin)
+
 wine_env_up() {
   if [ -n "${1:-}" ]; then
     export DISPLAY=$1
@@ -94,7 +118,10 @@ wine_env_up() {
   # A server that stays up: test processes then start in a few milliseconds.
   wineserver -p 30
   "$WINE64" cmd /c exit >/dev/null 2>&1
-  for hook in "${KORVALEN_WINE_UP_HOOKS[@]:-}"; do [ -n "$hook" ] && "$hook"; done
+  for hook in "${KORVALEN_WINE_UP_HOOKS[@]:-}"; do
+    [ -n "$hook" ] || continue
+    "$hook" || return 1
+  done
   return 0
 }
 
