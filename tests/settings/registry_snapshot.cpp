@@ -109,7 +109,6 @@ bool KeyExists(HKEY root, const std::string& path) {
 
 void DeleteTree(HKEY root, const std::string& path) {
     RegDeleteTreeA(root, path.c_str());
-    if (KeyExists(root, path)) RegDeleteKeyA(root, path.c_str());
 }
 
 void PutValue(HKEY root, const std::string& path, const std::string& name, DWORD type,

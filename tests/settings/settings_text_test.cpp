@@ -73,12 +73,6 @@ TEST(WholeText, ATextExactlyAsLongAsTheBufferIsFetchedAgain) {
     EXPECT_EQ(*text, fetch.text);
 }
 
-TEST(WholeText, AShortTextNeedsOneCall) {
-    CuttingFetch fetch{"C:\\k.exe"};
-    EXPECT_EQ(FetchWholeText(std::ref(fetch), 261, 1 << 16), "C:\\k.exe");
-    EXPECT_EQ(fetch.calls, 1);
-}
-
 TEST(WholeText, FailureAndATextThatNeverFitsGiveNothing) {
     CuttingFetch empty{""};
     EXPECT_FALSE(FetchWholeText(std::ref(empty), 261, 1 << 16));
