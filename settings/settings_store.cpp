@@ -1,0 +1,96 @@
+#include "settings/settings_store.h"
+
+#include "settings/decimal_text.h"
+#include "settings/registry_api.h"
+#include "settings/settings_error.h"
+#include "settings/stored_text.h"
+#include "toolkit/unique_win.h"
+
+#include <windows.h>
+
+namespace settings {
+
+int32_t Messages = 0;
+int32_t Settings = 0;
+
+namespace {
+
+constexpr char kStoreKey[] = "Korvalen";  // directly below HKEY_CURRENT_USER
+constexpr char kSection[] = "General";
+constexpr char kMessagesValue[] = "Messages";
+constexpr char kSettingsValue[] = "Settings";
+
+// The Korvalen key, created when absent; an invalid owner when that fails.
+toolkit::UniqueKey OpenStore() {
+    HKEY key = nullptr;
+    if (Registry().CreateKey(HKEY_CURRENT_USER, kStoreKey, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return {};
+    return toolkit::UniqueKey(key);
+}
+
+int32_t ReadValue(HKEY store, const char* name) {
+    HKEY raw = nullptr;
+    // Reading never creates the section: without it every value is 0.
+    if (Registry().OpenKey(store, kSection, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS) return 0;
+    const toolkit::UniqueKey section(raw);
+    StoredText stored = ReadStoredText(section.get(), name);
+    switch (stored.kind) {
+        case StoredText::Kind::Missing: return 0;
+        case StoredText::Kind::WrongType: throw InvalidDataTypeError(name);
+        case StoredText::Kind::ReadFailed: throw GetDataError(name);
+        case StoredText::Kind::Text: break;
+    }
+    return ParseDecimalText(stored.text);
+}
+
+void WriteValue(HKEY store, const char* name, int32_t value) {
+    HKEY raw = nullptr;
+    if (Registry().CreateKey(store, kSection, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS)
+        throw CreateKeyError(kSection);
+    {
+        const toolkit::UniqueKey created(raw);  // only makes sure that it exists
+    }
+
+    // Just created, so an open that fails here leaves nothing to write to; it is not
+    // reported, as the store has always done.
+    if (Registry().OpenKey(store, kSection, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS) return;
+    const toolkit::UniqueKey section(raw);
+    const std::string text = FormatDecimalText(value);
+    const auto* data = reinterpret_cast<const BYTE*>(text.c_str());
+    const auto size = static_cast<DWORD>(text.size() + 1);  // the NUL is counted
+    if (Registry().SetValue(section.get(), name, REG_SZ, data, size) != ERROR_SUCCESS)
+        throw SetDataError(name);
+}
+
+}  // namespace
+
+void LoadSettings() {
+    const toolkit::UniqueKey store = OpenStore();
+    if (!store) {
+        // Without the Korvalen key nothing is looked up anywhere else: both read as 0.
+        Messages = 0;
+        Settings = 0;
+        return;
+    }
+    Messages = ReadValue(store.get(), kMessagesValue);
+    Settings = ReadValue(store.get(), kSettingsValue);
+}
+
+void SaveSettings() {
+    const toolkit::UniqueKey store = OpenStore();
+    // Never write the section anywhere but below Korvalen: the settings cannot be kept.
+    if (!store) throw CreateKeyError(kStoreKey);
+    WriteValue(store.get(), kMessagesValue, Messages);
+    WriteValue(store.get(), kSettingsValue, Settings);
+}
+
+int32_t GetSettings() {
+    return Settings;
+}
+
+void SetSettings(int32_t value) {
+    Settings = value;
+    SaveSettings();
+}
+
+}  // namespace settings
