@@ -68,22 +68,22 @@ def app_icon(n):
         fn(ImageDraw.Draw(img))
         return img
 
-    frame_w = max(3.0 * u, S * 1.0)
-    square = shape(lambda d: d.rounded_rectangle([1 * u, 1 * u, 63 * u - 1, 63 * u - 1], radius=8 * u, fill=255))
-    inner = shape(lambda d: d.rounded_rectangle([1 * u + frame_w, 1 * u + frame_w, 63 * u - 1 - frame_w,
-                                                 63 * u - 1 - frame_w], radius=max(1, 8 * u - frame_w), fill=255))
-    _over(dst, rgb("#0075F3"), _mask(square))
+    # The frame on whole pixels, so that it stays crisp at every size.
+    frame_w = {16: 1, 32: 2, 48: 3, 64: 3}[n] * S
+    radius = max(2 * S, round(7 * u))
+    square = shape(lambda d: d.rounded_rectangle([0, 0, big - 1, big - 1], radius=radius, fill=255))
+    inner = shape(lambda d: d.rounded_rectangle([frame_w, frame_w, big - 1 - frame_w, big - 1 - frame_w],
+                                                radius=max(S, radius - frame_w), fill=255))
+    ramp = np.linspace(0, 1, big)[:, None, None]
+    frame_colour = rgb("#2B8CFA") * (1 - ramp) + rgb("#0066DD") * ramp
+    _over(dst, np.broadcast_to(frame_colour, (big, big, 3)), _mask(square))
     yy = np.linspace(0, 1, big)[:, None, None]
     pale = rgb("#F2F9FD") * (1 - yy) + rgb("#BFDFF1") * yy
     _over(dst, np.broadcast_to(pale, (big, big, 3)), _mask(inner))
-    # A light gloss over the upper half of the frame.
-    gloss = shape(lambda d: d.rounded_rectangle([1 * u, 1 * u, 63 * u - 1, 30 * u], radius=8 * u, fill=255))
-    g = _mask(gloss) * (_mask(square) - _mask(inner)) * 0.28
-    _over(dst, rgb("#FFFFFF"), g)
 
     # The name, or its initial where the name would be too small to read.
     text = "Korvalen" if n >= 48 else "K"
-    box = (7, 9, 57, 36) if n >= 48 else (20, 7, 44, 37)
+    box = {64: (6, 10, 58, 35), 48: (5, 10, 59, 35), 32: (18, 7, 46, 36), 16: (16, 7, 48, 39)}[n]
     uw, uh = word_size(text)
     bw, bh = (box[2] - box[0]) * u / S, (box[3] - box[1]) * u / S
     scale = min(bw / uw, bh / uh)
@@ -94,7 +94,8 @@ def app_icon(n):
     grow = max(1, round(0.7 * S)) if n >= 48 else max(1, round(0.9 * S * n / 32))
     outline = _mask(letters_img.filter(ImageFilter.MaxFilter(2 * grow + 1)))
     glow = _mask(letters_img.filter(ImageFilter.MaxFilter(4 * grow + 1)).filter(ImageFilter.GaussianBlur(grow)))
-    _over(dst, rgb("#FFFFFF"), np.clip(glow * 1.5, 0, 1) * 0.9)
+    if n >= 32:
+        _over(dst, rgb("#FFFFFF"), np.clip(glow * 1.5, 0, 1) * 0.9 * _mask(inner))
     _over(dst, rgb("#0B3B75"), outline)
     t = np.clip((np.arange(big)[:, None] / S - top) / (uh * scale), 0, 1)
     fill = np.stack([np.interp(t, [0, 0.46, 0.5, 1], [a, b, c, d]) for a, b, c, d in
@@ -102,7 +103,7 @@ def app_icon(n):
     _over(dst, np.broadcast_to(fill, (big, big, 3)), letters)
 
     # The blue plate below the name.
-    py0, py1 = (41, 54) if n >= 48 else (42, 55)
+    py0, py1 = {64: (41, 54), 48: (41, 54), 32: (41, 54), 16: (42, 56)}[n]
     plate = shape(lambda d: d.rounded_rectangle([9 * u, py0 * u, 55 * u, py1 * u], radius=4 * u, fill=255))
     plate_in = shape(lambda d: d.rounded_rectangle([9 * u + S, py0 * u + S, 55 * u - S, py1 * u - S],
                                                    radius=max(1, 4 * u - S), fill=255))

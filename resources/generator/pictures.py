@@ -122,40 +122,38 @@ def draw_background():
 
 # --- Pictures B and C --------------------------------------------------------------------
 
-def _caption_word(background, word, box, size):
-    """Adds a caption word in rounded bold letters, with a faint light edge, so that
-    everything it changes lies within box = (x0, y0, x1, y1) of the strip."""
+def _caption_word(background, word, box):
+    """Adds a caption word in rounded bold letters, with a faint light edge, so that the
+    word with its edge fills box = (x0, y0, x1, y1) of the strip and changes nothing else."""
     ox, oy = CAPTION_ORIGIN
     cw, ch = CAPTION_SIZE
     strip = background[oy:oy + ch, ox:ox + cw].copy()
-    font = ImageFont.truetype(CAPTION_FONT, size)
     s = 4
-    big_font = ImageFont.truetype(CAPTION_FONT, size * s)
-    l, t, r, b = big_font.getbbox(word)
     x0, y0, x1, y1 = box
-    # The light edge reaches 1 px beyond the letters: keep one free pixel inside the box.
-    left = (x0 + 1) * s - l
-    top = (y0 + 1) * s - t
+    # The letters fill the box less the 1-px edge on each side; a word is drawn large,
+    # cut to its ink and scaled to exactly that size (a few percent narrower or wider).
+    lw, lh = (x1 - x0 - 1) * s, (y1 - y0 - 1) * s
+    font = ImageFont.truetype(CAPTION_FONT, 40 * s)
+    l, t, r, b = font.getbbox(word)
+    ink = Image.new("L", (r - l + 8, b - t + 8), 0)
+    ImageDraw.Draw(ink).text((4 - l, 4 - t), word, font=font, fill=255)
+    ink = ink.crop(ink.getbbox()).resize((lw, lh), Image.LANCZOS)
     big = Image.new("L", (cw * s, ch * s), 0)
-    ImageDraw.Draw(big).text((left, top), word, font=big_font, fill=255)
+    big.paste(ink, ((x0 + 1) * s, (y0 + 1) * s))
     letters = np.asarray(big.resize((cw, ch), Image.BOX), dtype=np.float64) / 255.0
-    edge = np.asarray(big.filter(ImageFilter.MaxFilter(2 * s + 1)).resize((cw, ch), Image.BOX),
+    edge = np.asarray(big.filter(ImageFilter.MaxFilter(2 * s - 1)).resize((cw, ch), Image.BOX),
                       dtype=np.float64) / 255.0
-    del font
-    blend(strip, edge * 0.75, "#FFFFFF")
-    shade = vertical_gradient(ch, [(0, "#6FA6EA"), (0.45, "#4F8CDB"), (1, "#3F78C6")])
-    fill = np.broadcast_to(shade, (ch, cw, 3)).copy()
-    fill[:] = rgb("#4F8CDB")
-    blend(strip, letters, fill)
+    blend(strip, edge * 0.7, "#FFFFFF")
+    blend(strip, letters, "#4F8CDB")
     return strip
 
 
 def draw_caption_status(background):
-    return _caption_word(background, "status", (4, 6, 90, 23), 22)
+    return _caption_word(background, "status", (4, 6, 90, 23))
 
 
 def draw_caption_settings(background):
-    return _caption_word(background, "settings", (4, 5, 114, 28), 22)
+    return _caption_word(background, "settings", (4, 5, 114, 28))
 
 
 # --- Picture D ---------------------------------------------------------------------------
@@ -168,8 +166,7 @@ def draw_button_plate():
     body = vertical_gradient(h, [(0, "#336CAA"), (0.5, "#2D86D6"), (1, "#66A7DC")])
     body = np.broadcast_to(body, (h, w, 3)).copy()
     body[10] = lerp(body[10], rgb("#1F5E9E"), 0.45)        # the seam
-    body[1] = lerp(body[1], rgb("#FFFFFF"), 0.25)          # glossy top edge
-    body[2:10] = lerp(body[2:10], rgb("#FFFFFF"), np.linspace(0.16, 0.04, 8)[:, None, None])
+    body[1:10] = lerp(body[1:10], rgb("#FFFFFF"), np.linspace(0.14, 0.02, 9)[:, None, None])  # gloss
     blend(c, outer, "#1E568F")
     blend(c, inner, body)
     # Straight edges are exactly the outline colour.
@@ -197,9 +194,9 @@ def _tab(word, hover, selected):
     top = (h * s - (cap_bottom - cap_top)) / 2 - cap_top
     if hover or selected:
         def glow(d, ss):
-            d.ellipse([(w / 2 - 40) * ss, 8 * ss, (w / 2 + 40) * ss, (h - 8) * ss], fill=255)
-        g = blur_mask(coverage(w, h, glow), 4.0)
-        g[:, 89:] = 0.0
+            d.ellipse([(w / 2 - 34) * ss, 10 * ss, (w / 2 + 34) * ss, (h - 10) * ss], fill=255)
+        g = blur_mask(coverage(w, h, glow), 3.5)
+        g = np.clip((g - 0.03) / 0.97, 0, 1)       # nothing of it reaches the borders
         blend(c, np.clip(g * 1.25, 0, 1), "#FFFCDE")
     big = Image.new("L", (w * s, h * s), 0)
     ImageDraw.Draw(big).text((left, top), word, font=big_font, fill=255)
