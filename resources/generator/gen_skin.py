@@ -85,6 +85,34 @@ def contact_sheet(images, tray, app):
     return sheet.convert("RGB")
 
 
+def window_preview(images):
+    """The two windows as the program composes them (Status tab selected, a sample status
+    text in a stand-in font), to judge the pictures together; saved beside the sheet."""
+    from PIL import ImageDraw, ImageFont
+    bold = ImageFont.truetype(pictures.TAB_FONT, 12)
+    panel = images["background"].copy()
+    tabs = images["tabs"]
+    panel.paste(tabs.crop((2 * 95, 0, 3 * 95, 34)), (14, 52))
+    panel.paste(tabs.crop((3 * 95, 0, 4 * 95, 34)), (14, 90))
+    panel.paste(images["caption_status"], (160, 8))
+    panel.paste(images["button_plate"], (120, 200))
+    panel.paste(images["button_plate"], (224, 200))
+    d = ImageDraw.Draw(panel)
+    d.text((120, 48), "Hypervisor is enabled", font=bold, fill=(0, 0, 0))
+    d.text((120, 88), "Korvalen works on all 8 processors.", font=bold, fill=(0, 0, 0))
+    d.text((163 - bold.getlength("Enable") / 2, 203), "Enable", font=bold, fill=(255, 255, 255))
+    d.text((267 - bold.getlength("Disable") / 2, 203), "Disable", font=bold, fill=(0, 0, 0))
+    d.text((566, 12), "X", font=ImageFont.truetype(pictures.TAB_FONT, 17), fill=(0, 0, 0))
+    message = images["message_background"].copy()
+    d = ImageDraw.Draw(message)
+    d.text((28, 69), "Hypervisor can not be enabled. Shutdown all Virtual Machines.", font=bold, fill=(0, 0, 0))
+    d.text((247 - bold.getlength("OK") / 2, 125), "OK", font=bold, fill=(0, 0, 0))
+    out = Image.new("RGB", (595 + 24, 239 + 154 + 36), (128, 128, 128))
+    out.paste(panel, (12, 12))
+    out.paste(message, (12, 239 + 24))
+    return out
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__)
@@ -103,6 +131,8 @@ def main():
     if args.sheet:
         os.makedirs(os.path.dirname(os.path.abspath(args.sheet)), exist_ok=True)
         contact_sheet(images, tray, app).save(args.sheet, format="PNG")
+        preview = os.path.join(os.path.dirname(os.path.abspath(args.sheet)), "window-preview.png")
+        window_preview(images).save(preview, format="PNG")
     return 0
 
 

@@ -89,7 +89,7 @@ def _hand(w, h):
             (64, 73, 64, 94, 60, 106, 11),
             (53, 70, 50, 87, 45, 98, 10)):
         fingers.append([(bx, by, mx, my, wd), (mx, my, tx, ty, wd * 0.92)])
-    thumb = [(52, 52, 34, 66, 12), (34, 66, 24, 82, 10.5)]
+    thumb = [(56, 58, 42, 72, 12.5), (42, 72, 37, 86, 10.5)]
     return mask, fingers, thumb
 
 
@@ -98,8 +98,8 @@ def draw_photo(width, height):
     w, h = width * S, height * S
     yy = np.linspace(0, 1, h)[:, None]
     xx = np.linspace(0, 1, w)[None, :]
-    grey = 200 - 70 * yy + 14 * np.cos((xx - 0.6) * 3.0)           # soft studio backdrop
-    grey = grey - 40 * np.exp(-((xx - 0.5) ** 2 * 6 + (yy - 0.9) ** 2 * 10)) * 0.4
+    grey = 150 - 30 * yy + 18 * np.cos((xx - 0.7) * 3.0)           # soft studio backdrop
+    grey = grey + 38 * np.exp(-((xx - 0.2) ** 2 * 5 + (yy - 0.3) ** 2 * 8))    # light from the top left
 
     card, card_mask = _card(w, h)
     cm = np.asarray(card_mask, dtype=np.float64) / 255.0
@@ -121,14 +121,14 @@ def draw_photo(width, height):
     grey = grey - 50 * hs
 
     # Palm and arm, then each finger drawn over it with its own rounded shading.
-    m, g = _shade(hand_mask, 215, 70, 7 * S)
+    m, g = _shade(hand_mask, 228, 95, 7 * S)
     grey = lerp(grey, g, m)
     for seg in [thumb] + fingers[::-1]:
         fm = _grey((w, h))
         fd = ImageDraw.Draw(fm)
         for x0, y0, x1, y1, wd in seg:
             _capsule(fd, x0 * S, y0 * S, x1 * S, y1 * S, wd * S, 255)
-        m, g = _shade(fm, 222, 85, 2.5 * S)
+        m, g = _shade(fm, 232, 100, 2.5 * S)
         grey = lerp(grey, g, m)
         # A nail near the fingertip.
         x0, y0, x1, y1, wd = seg[-1]
@@ -156,11 +156,11 @@ def draw_photo(width, height):
     ramp = [rgb("#1F4F86"), rgb("#5D98C8"), rgb("#B7D8EE"), rgb("#EEF7FC")]
     out = np.stack([np.interp(lum, ramp_t, [c[k] for c in ramp]) for k in range(3)], axis=-1)
     # Faded towards the panel's pale blue, and blurred more towards the top.
-    out = lerp(out, rgb("#C8E4F1"), 0.30)
-    soft = blur_canvas(out, 2.6)
-    softer = blur_canvas(out, 5.0)
-    t = (1.0 - smoothstep(0.05, 0.62, np.linspace(0, 1, height)))[:, None, None]
-    out = lerp(out, soft, np.clip(t * 1.6, 0, 1))
+    out = lerp(out, rgb("#C8E4F1"), 0.22)
+    soft = blur_canvas(out, 1.4)
+    softer = blur_canvas(out, 3.2)
+    t = (1.0 - smoothstep(0.0, 0.5, np.linspace(0, 1, height)))[:, None, None]
+    out = lerp(out, soft, np.clip(t * 1.8, 0, 1))
     out = lerp(out, softer, t * t)
-    out = lerp(out, rgb("#DCEEF8"), (t ** 2) * 0.35)
+    out = lerp(out, rgb("#DCEEF8"), (t ** 2) * 0.3)
     return out
