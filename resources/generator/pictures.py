@@ -253,7 +253,7 @@ def draw_message_background(plate):
     # The message band: pale blue, with a soft edge over its first five rows.
     c[64:91] = rgb("#C7E3F1")
     for i in range(5):
-        c[64 + i] = lerp(c[63], rgb("#C7E3F1"), (i + 1) / 6.0)
+        c[64 + i] = lerp(rgb("#75B1D2"), rgb("#C7E3F1"), (i + 1) / 6.0)
     draw_logo(c, (26, 17, 185, 50))
     px, py = MESSAGE_PLATE_ORIGIN
     pw, ph = PLATE_SIZE
