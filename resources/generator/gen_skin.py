@@ -10,7 +10,6 @@ import argparse
 import os
 import sys
 
-import numpy as np
 from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))

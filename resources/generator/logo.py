@@ -4,7 +4,7 @@ parallelograms, rendered glossy mid-blue with a thin dark-blue outline and a whi
 import numpy as np
 from PIL import Image, ImageDraw, ImageFilter
 
-from canvas import SUPERSAMPLE, blend, lerp, mask_from_big, rgb
+from canvas import SUPERSAMPLE, blend, mask_from_big, rgb
 
 STROKE = 2.2       # bar thickness, in letter units
 CAP = 14.0         # cap height; the baseline is at y = CAP
@@ -117,20 +117,3 @@ def draw_logo(canvas, box, text="Korvalen", margin=2.0):
     fill = np.broadcast_to(fill, (bh, bw, 3))
     blend(region, letters, fill)
     return letters
-
-
-def glossy_letters(size, text, box, stops=("#8CCBFA", "#3E94E8", "#1C6BCB", "#3A8BE0")):
-    """Coverage masks (letters, outline) of text fitted into box on a size x size square,
-    for the icons."""
-    x0, y0, x1, y1 = box
-    uw, uh = word_size(text)
-    bw, bh = x1 - x0, y1 - y0
-    scale = min(bw / uw, bh / uh)
-    left = x0 + (bw - uw * scale) / 2
-    top = y0 + (bh - uh * scale) / 2
-    big = word_mask_big(text, scale, size, size, left, top)
-    return big, top, uh * scale
-
-
-def lerp_colour(a, b, t):
-    return lerp(rgb(a), rgb(b), t)

@@ -34,7 +34,6 @@ def _shade(mask_img, base, edge_dark, radius):
 def _card(w, h):
     """Grey levels and mask of the expansion card, tilted a little."""
     card = Image.new("L", (w, h), 0)
-    d = ImageDraw.Draw(card)
     cw, ch = 88 * S, 58 * S
     board = Image.new("L", (cw + 24 * S, ch + 30 * S), 0)
     bd = ImageDraw.Draw(board)

@@ -184,8 +184,6 @@ def draw_button_plate():
 def _tab(word, hover, selected):
     w, h = TAB_SIZE
     c = new_canvas(w, h, FACE_BLUE)
-    font = ImageFont.truetype(TAB_FONT, 16)
-    l, t, r, b = font.getbbox(word)
     s = 4
     big_font = ImageFont.truetype(TAB_FONT, 16 * s)
     bl, bt, br, bb = big_font.getbbox(word)
@@ -201,7 +199,6 @@ def _tab(word, hover, selected):
     big = Image.new("L", (w * s, h * s), 0)
     ImageDraw.Draw(big).text((left, top), word, font=big_font, fill=255)
     letters = np.asarray(big.resize((w, h), Image.BOX), dtype=np.float64) / 255.0
-    del l, t, r, b
     blend(c, letters, "#00539B")
     frame(c, 3, FRAME_BLUE)
     if selected:
