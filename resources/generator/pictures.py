@@ -14,6 +14,7 @@ CONTENT_BLUE = "#C8E4F1"
 FACE_BLUE = "#C7E3F1"
 CAPTION_FONT = "/usr/share/fonts/truetype/comfortaa/Comfortaa-Bold.ttf"
 TAB_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
+CAPTION_WIDENING = 1.1
 
 BACKGROUND_SIZE = (595, 239)
 CAPTION_ORIGIN = (160, 8)
@@ -130,14 +131,17 @@ def _caption_word(background, word, box):
     strip = background[oy:oy + ch, ox:ox + cw].copy()
     s = 4
     x0, y0, x1, y1 = box
-    # The letters fill the box less the 1-px edge on each side; a word is drawn large,
-    # cut to its ink and scaled to exactly that size (a few percent narrower or wider).
-    lw, lh = (x1 - x0 - 1) * s, (y1 - y0 - 1) * s
+    # The letters fill the box's height less the 1-px edge above and below; a word is
+    # drawn large, cut to its ink and scaled to that height, a little wider than the
+    # typeface's own proportions (the caption lettering is broad), never past the box.
+    lh = (y1 - y0 - 1) * s
     font = ImageFont.truetype(CAPTION_FONT, 40 * s)
     l, t, r, b = font.getbbox(word)
     ink = Image.new("L", (r - l + 8, b - t + 8), 0)
     ImageDraw.Draw(ink).text((4 - l, 4 - t), word, font=font, fill=255)
-    ink = ink.crop(ink.getbbox()).resize((lw, lh), Image.LANCZOS)
+    ink = ink.crop(ink.getbbox())
+    lw = min((x1 - x0 - 1) * s, round(ink.width * lh / ink.height * CAPTION_WIDENING))
+    ink = ink.resize((lw, lh), Image.LANCZOS)
     big = Image.new("L", (cw * s, ch * s), 0)
     big.paste(ink, ((x0 + 1) * s, (y0 + 1) * s))
     letters = np.asarray(big.resize((cw, ch), Image.BOX), dtype=np.float64) / 255.0
