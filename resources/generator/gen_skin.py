@@ -1,0 +1,139 @@
+#!/usr/bin/python3
+"""Redraws every picture and icon of the skin from scratch and writes them where the .rc
+takes them from: 24-bit BMP pictures under skin/, icons under icons/. Optionally saves a
+contact sheet of everything at 1:1 and 4x.
+
+    gen_skin.py [--out RESOURCES_DIR] [--sheet PNG]
+"""
+
+import argparse
+import os
+import sys
+
+from PIL import Image
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import icons  # noqa: E402
+import pictures  # noqa: E402
+from canvas import to_image  # noqa: E402
+
+# File names under the resources folder; the .rc and the tests use the same names.
+PICTURES = {
+    "background": "skin/background.bmp",
+    "caption_status": "skin/caption_status.bmp",
+    "caption_settings": "skin/caption_settings.bmp",
+    "button_plate": "skin/button_plate.bmp",
+    "tabs": "skin/tabs.bmp",
+    "message_background": "skin/message_background.bmp",
+}
+TRAY_ICON = "icons/korvalen_tray.ico"
+APP_ICON = "icons/korvalen.ico"
+APP_ICON_SIZES = (64, 48, 32, 16)
+
+
+def draw_all():
+    background = pictures.draw_background()
+    plate = pictures.draw_button_plate()
+    drawn = {
+        "background": background,
+        "caption_status": pictures.draw_caption_status(background),
+        "caption_settings": pictures.draw_caption_settings(background),
+        "button_plate": plate,
+        "tabs": pictures.draw_tabs(),
+        "message_background": pictures.draw_message_background(plate),
+    }
+    images = {name: to_image(c) for name, c in drawn.items()}
+    tray = icons.tray_icon()
+    app = [icons.app_icon(n) for n in APP_ICON_SIZES]
+    return images, tray, app
+
+
+def save_bmp(image, path):
+    # PIL writes an RGB image as a plain 24-bit BMP (BITMAPINFOHEADER, bottom-up rows).
+    image.save(path, format="BMP", dpi=(96, 96))
+
+
+def contact_sheet(images, tray, app):
+    """Every picture and icon at 1:1 (top) and at 4x (below), on a neutral grey."""
+    items = [images[k] for k in PICTURES] + [Image.fromarray(tray, "RGBA")] + \
+            [Image.fromarray(a, "RGBA") for a in app]
+    gap = 12
+    grey = (128, 128, 128, 255)
+
+    def row_layout(imgs, zoom, max_width):
+        placed, x, y, row_h = [], gap, 0, 0
+        for img in imgs:
+            w, h = img.width * zoom, img.height * zoom
+            if x + w + gap > max_width and x > gap:
+                x, y, row_h = gap, y + row_h + gap, 0
+            placed.append((img, zoom, x, y))
+            x += w + gap
+            row_h = max(row_h, h)
+        return placed, y + row_h
+
+    width = 595 * 4 + 2 * gap
+    one, h1 = row_layout(items, 1, width)
+    four, h4 = row_layout(items, 4, width)
+    sheet = Image.new("RGBA", (width, gap + h1 + 3 * gap + h4 + gap), grey)
+    for img, zoom, x, y in one:
+        sheet.alpha_composite(img.convert("RGBA"), (x, gap + y))
+    for img, zoom, x, y in four:
+        big = img.convert("RGBA").resize((img.width * zoom, img.height * zoom), Image.NEAREST)
+        sheet.alpha_composite(big, (x, gap + h1 + 3 * gap + y))
+    return sheet.convert("RGB")
+
+
+def window_preview(images):
+    """The two windows as the program composes them (Status tab selected, a sample status
+    text in a stand-in font), to judge the pictures together; saved beside the sheet."""
+    from PIL import ImageDraw, ImageFont
+    bold = ImageFont.truetype(pictures.TAB_FONT, 12)
+    panel = images["background"].copy()
+    tabs = images["tabs"]
+    panel.paste(tabs.crop((2 * 95, 0, 3 * 95, 34)), (14, 52))
+    panel.paste(tabs.crop((3 * 95, 0, 4 * 95, 34)), (14, 90))
+    panel.paste(images["caption_status"], (160, 8))
+    panel.paste(images["button_plate"], (120, 200))
+    panel.paste(images["button_plate"], (224, 200))
+    d = ImageDraw.Draw(panel)
+    d.text((120, 48), "Hypervisor is enabled", font=bold, fill=(0, 0, 0))
+    d.text((120, 88), "Korvalen works on all 8 processors.", font=bold, fill=(0, 0, 0))
+    d.text((163 - bold.getlength("Enable") / 2, 203), "Enable", font=bold, fill=(255, 255, 255))
+    d.text((267 - bold.getlength("Disable") / 2, 203), "Disable", font=bold, fill=(0, 0, 0))
+    d.text((566, 12), "X", font=ImageFont.truetype(pictures.TAB_FONT, 17), fill=(0, 0, 0))
+    message = images["message_background"].copy()
+    d = ImageDraw.Draw(message)
+    d.text((28, 69), "Hypervisor can not be enabled. Shutdown all Virtual Machines.", font=bold, fill=(0, 0, 0))
+    d.text((247 - bold.getlength("OK") / 2, 125), "OK", font=bold, fill=(0, 0, 0))
+    out = Image.new("RGB", (595 + 24, 239 + 154 + 36), (128, 128, 128))
+    out.paste(panel, (12, 12))
+    out.paste(message, (12, 239 + 24))
+    return out
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--out", default=os.path.dirname(here))
+    parser.add_argument("--sheet")
+    args = parser.parse_args()
+
+    images, tray, app = draw_all()
+    for name, rel in PICTURES.items():
+        path = os.path.join(args.out, rel)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        save_bmp(images[name], path)
+    os.makedirs(os.path.join(args.out, "icons"), exist_ok=True)
+    icons.write_ico(os.path.join(args.out, TRAY_ICON), [tray])
+    icons.write_ico(os.path.join(args.out, APP_ICON), app)
+    if args.sheet:
+        os.makedirs(os.path.dirname(os.path.abspath(args.sheet)), exist_ok=True)
+        contact_sheet(images, tray, app).save(args.sheet, format="PNG")
+        preview = os.path.join(os.path.dirname(os.path.abspath(args.sheet)), "window-preview.png")
+        window_preview(images).save(preview, format="PNG")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
