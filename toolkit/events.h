@@ -69,10 +69,10 @@ struct BoundHandler {
 // unknown or the method has the other shape.
 using HandlerResolver = std::function<bool(std::string_view name, HandlerKind, BoundHandler&)>;
 
-// Binds a form's handler table to one form object.
+// Binds a form's handler table (an array or a span over a static one) to one form object.
 template <typename F, typename Table>
 HandlerResolver BindHandlers(F* self, const Table& table) {
-    return [self, &table](std::string_view name, HandlerKind kind, BoundHandler& out) {
+    return [self, table](std::string_view name, HandlerKind kind, BoundHandler& out) {
         for (const auto& entry : table) {
             if (entry.name != name) continue;
             if (entry.Kind() != kind) return false;
