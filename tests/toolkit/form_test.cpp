@@ -250,3 +250,16 @@ TEST_F(RoutingTest, HandCursorOverAComponentThatAsksForIt) {
     SendMessageA(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, 0));
     EXPECT_NE(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
 }
+
+TEST_F(RoutingTest, MessagesGoToTheFormsOwnHandlersByNumberAndTheRestToTheDefault) {
+    form->Show();
+    EXPECT_EQ(SendMessageA(hwnd, WM_USER + 1, 0, WM_LBUTTONDOWN), 7);
+    SendMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(form->Visible()) << "the form's own handling hid it";
+    EXPECT_EQ(form->log, (Log{"show", "user1:513", "syscommand:close"}));
+    // Passed on: the default handling still paints and routes.
+    EXPECT_EQ(*ClientPixel(hwnd, 100, 50), 0x336699u);
+    SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(form->Visible());
+    EXPECT_TRUE(IsWindow(hwnd)) << "closing hides, never destroys";
+}

@@ -173,3 +173,17 @@ TEST_F(ModalTest, SystemMoveFromAPressReturnsAndLeavesNoCapture) {
     SendMessageA(form->Handle(), WM_LBUTTONUP, 0, At(15, 15));
     EXPECT_EQ(form->log, Log{"click:lbEnabled"});
 }
+
+TEST_F(ModalTest, TheWindowActiveBeforeBecomesActiveAgain) {
+    auto before = toolkit::MakeForm<RoutingForm>(app);
+    before->Show();
+    SetActiveWindow(before->Handle());
+    ASSERT_EQ(GetActiveWindow(), before->Handle());
+    HWND activeInside = nullptr;
+    modal->onClose = [&] { activeInside = GetActiveWindow(); };
+    PostMessageA(modal->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(15, 15));
+    PostMessageA(modal->Handle(), WM_LBUTTONUP, 0, At(15, 15));
+    (void)modal->ShowModal();
+    EXPECT_EQ(activeInside, modal->Handle());
+    EXPECT_EQ(GetActiveWindow(), before->Handle());
+}

@@ -20,6 +20,11 @@ constexpr toolkit::HandlerEntry<R> kRoutingHandlers[] = {
     {"chkBoxClick", &R::chkBoxClick},
 };
 
+constexpr toolkit::MessageEntry<R> kRoutingMessages[] = {
+    {WM_USER + 1, &R::WMUserOne},
+    {WM_SYSCOMMAND, &R::WMSystemCommand},
+};
+
 using M = ModalForm;
 constexpr toolkit::HandlerEntry<M> kModalHandlers[] = {
     {"lbCloseClick", &M::lbCloseClick},
@@ -38,7 +43,23 @@ const char* ButtonName(toolkit::MouseButton b) {
 }  // namespace
 
 RoutingForm::RoutingForm(toolkit::Application& app)
-    : Form(app, {"TFRMTOOLKITROUTING", toolkit::BindHandlers(this, Handlers()), kTestKinds}) {}
+    : Form(app, {"TFRMTOOLKITROUTING", toolkit::BindHandlers(this, Handlers()), kTestKinds}) {
+    BindMessages(this, kRoutingMessages);
+}
+
+void RoutingForm::WMUserOne(toolkit::Message& m) {
+    log.push_back("user1:" + std::to_string(m.lParam));
+    m.result = 7;
+}
+
+void RoutingForm::WMSystemCommand(toolkit::Message& m) {
+    if (m.wParam == SC_CLOSE) {
+        log.push_back("syscommand:close");
+        Hide();
+        return;
+    }
+    Inherited(m);
+}
 
 std::span<const toolkit::HandlerEntry<RoutingForm>> RoutingForm::Handlers() {
     return kRoutingHandlers;

@@ -53,6 +53,9 @@ public:
     void HoverOver(toolkit::Object& sender) { log.push_back("over:" + sender.Name()); }
     void HoverOut(toolkit::Object& sender) { log.push_back("out:" + sender.Name()); }
     void chkBoxClick(toolkit::Object&);
+    // Messages the form handles itself, by number.
+    void WMUserOne(toolkit::Message& m);
+    void WMSystemCommand(toolkit::Message& m);
 
     std::vector<std::string> log;
     std::function<void()> onBackgroundPress;
