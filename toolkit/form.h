@@ -2,17 +2,15 @@
 // construction on (hidden), under the description's class name; its components are
 // created in description order and their events bound by name to the form's methods.
 //
-// A form class derives from Form, keeps one constant table of its handlers and passes
-// it bound to itself; it is made with MakeForm, which runs the creation event once the
-// whole object exists and the destruction event before any of it goes:
+// A form class derives from Form and passes its constant table of handlers, bound to
+// itself, to the constructor; it is made with MakeForm, which runs the creation event
+// once the whole object exists, and whose deleter runs the destruction event before any
+// of it goes. See toolkit/README.md for a complete example and the description format.
 //
-//   class TfrmMessageBox : public toolkit::Form {
-//   public:
-//       explicit TfrmMessageBox(toolkit::Application& app)
-//           : Form(app, {"TFRMMESSAGEBOX", toolkit::BindHandlers(this, kHandlers)}) {}
-//       void lbOKClick(toolkit::Object&) { Close(); }
-//       toolkit::Label& lbOK = Find<toolkit::Label>("lbOK");
-//   };
+//   explicit TfrmMessageBox(toolkit::Application& app)
+//       : Form(app, {"TFRMMESSAGEBOX", toolkit::BindHandlers(this, Handlers())}) {}
+//   toolkit::Label& lbOK = Find<toolkit::Label>("lbOK");
+//   ...
 //   constexpr toolkit::HandlerEntry<TfrmMessageBox> kHandlers[] = {
 //       {"lbOKClick", &TfrmMessageBox::lbOKClick}};
 //   auto box = toolkit::MakeForm<TfrmMessageBox>(app);
