@@ -130,3 +130,33 @@ TEST(PopupMenu, HyphenIsASeparatorAndChoosingAnItemRunsItsHandler) {
     menu.Choose(0);  // the menu closed without a choice
     EXPECT_EQ(chosen, std::vector<std::string>{"Last"});
 }
+
+namespace {
+
+// Chooses the first item of the open menu with the keyboard, from a timer, since the
+// menu's own loop runs inside Popup.
+void CALLBACK ChooseFirstItem(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu)) return;
+    KillTimer(nullptr, timer);
+    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+}  // namespace
+
+TEST(PopupMenu, PopupReturnsWhenTheMenuClosesAfterRunningTheChosenHandler) {
+    toolkit::Application app{"Toolkit test"};
+    auto owner = toolkit::MakeForm<LabelsForm>(app);
+    owner->Show();
+    SetForegroundWindow(owner->Handle());
+    toolkit::PopupMenu menu;
+    std::vector<std::string> chosen;
+    auto record = [&](toolkit::Object& sender) { chosen.push_back(sender.Name()); };
+    menu.Add("First", record);
+    menu.Add("-");
+    menu.Add("Last", record);
+    SetTimer(nullptr, 0, 20, &ChooseFirstItem);
+    menu.Popup(owner->Handle(), 10, 10);
+    EXPECT_EQ(chosen, std::vector<std::string>{"First"});
+}
