@@ -345,6 +345,10 @@ LRESULT Form::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: return OnControlColor(wp);
         case WM_CLOSE: Close(); return 0;
+        case WM_SHOWWINDOW:
+            // A hidden form has nothing under the pointer: the component it was on is left.
+            if (!wp) Deliver(hover_.Update(std::nullopt));
+            break;
     }
     return DefWindowProcA(window_.get(), msg, wp, lp);
 }

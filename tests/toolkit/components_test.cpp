@@ -1,6 +1,7 @@
 // How labels draw (pixels through WM_PRINTCLIENT), and the popup menu.
 #include "tests/support/wine_test_support.h"
 #include "tests/toolkit/toolkit_test_forms.h"
+#include "toolkit/font.h"
 #include "toolkit/popup_menu.h"
 #include "toolkit/render.h"
 
@@ -159,4 +160,19 @@ TEST(PopupMenu, PopupReturnsWhenTheMenuClosesAfterRunningTheChosenHandler) {
     SetTimer(nullptr, 0, 20, &ChooseFirstItem);
     menu.Popup(owner->Handle(), 10, 10);
     EXPECT_EQ(chosen, std::vector<std::string>{"First"});
+}
+
+TEST(Font, AMissingFaceFallsBackToASansSerifOfTheSameLineHeight) {
+    toolkit::FontDescription wanted;
+    wanted.face = "No Such Face At All";
+    wanted.height = 13;
+    wanted.bold = true;
+    toolkit::UniqueFont font = toolkit::CreateDescribedFont(wanted);
+    ASSERT_TRUE(font);
+    toolkit::WindowDc screen(nullptr);
+    toolkit::Selected select(screen.get(), font.get());
+    TEXTMETRICA metrics{};
+    ASSERT_TRUE(GetTextMetricsA(screen.get(), &metrics));
+    EXPECT_EQ(metrics.tmHeight, 16);
+    EXPECT_GE(metrics.tmWeight, FW_BOLD);
 }

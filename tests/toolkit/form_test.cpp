@@ -263,3 +263,10 @@ TEST_F(RoutingTest, MessagesGoToTheFormsOwnHandlersByNumberAndTheRestToTheDefaul
     EXPECT_FALSE(form->Visible());
     EXPECT_TRUE(IsWindow(hwnd)) << "closing hides, never destroys";
 }
+
+TEST_F(RoutingTest, HidingTheFormLeavesTheComponentUnderThePointer) {
+    form->Show();
+    Move(15, 75);
+    form->Hide();
+    EXPECT_EQ(form->log, (Log{"show", "over:imgHoverA", "out:imgHoverA"}));
+}
