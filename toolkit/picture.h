@@ -33,7 +33,8 @@ private:
     int height_ = 0;
 };
 
-// A memory DC with the picture's bitmap selected, for drawing into it.
+// A memory DC with the picture's bitmap selected, for drawing into it. A bitmap is
+// selected into one DC at a time: let the canvas go before the picture is painted.
 class PictureCanvas {
 public:
     explicit PictureCanvas(const Picture& picture);

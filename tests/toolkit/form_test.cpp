@@ -270,3 +270,17 @@ TEST_F(RoutingTest, HidingTheFormLeavesTheComponentUnderThePointer) {
     form->Hide();
     EXPECT_EQ(form->log, (Log{"show", "over:imgHoverA", "out:imgHoverA"}));
 }
+
+TEST_F(RoutingTest, PaintingOnScreenGivesWhatTheFormRendersWithOrWithoutBuffer) {
+    form->Show();
+    auto screenPixel = [&](int x, int y) {
+        UpdateWindow(hwnd);
+        toolkit::WindowDc dc(hwnd);
+        return Rgb(GetPixel(dc.get(), x, y));
+    };
+    EXPECT_TRUE(WaitUntil([&] { return screenPixel(100, 50) == 0x336699u; }, 5s));
+    EXPECT_EQ(screenPixel(100, 110), 0xFFFFFFu);
+    form->SetDoubleBuffered(false);
+    form->imgBackground.Hide();
+    EXPECT_TRUE(WaitUntil([&] { return screenPixel(100, 50) == 0xFFFFFFu; }, 5s));
+}
