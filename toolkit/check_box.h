@@ -1,0 +1,29 @@
+// The check box: the system's standard check box (a child window), showing only its box.
+// Its click handler runs when code changes its state, inside the setting call and only
+// on a real change; a user's click toggles it and runs the same handler.
+#pragma once
+
+#include "toolkit/component.h"
+
+namespace toolkit {
+
+class CheckBox : public Component {
+public:
+    CheckBox(Form& owner, const ComponentDescription& description);
+
+    [[nodiscard]] HWND Handle() const noexcept { return window_; }
+    [[nodiscard]] bool Checked() const;
+    void SetChecked(bool checked);
+
+    void SetVisible(bool visible) override;
+    void SetEnabled(bool enabled) override;
+    void SetBounds(int left, int top, int width, int height) override;
+
+    // The form passes the button's click notification on.
+    void UserClicked() { SetChecked(!Checked()); }
+
+private:
+    HWND window_;  // a child of the form's window, destroyed with it
+};
+
+}  // namespace toolkit

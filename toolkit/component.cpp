@@ -1,0 +1,77 @@
+#include "toolkit/component.h"
+
+#include "toolkit/form.h"
+
+namespace toolkit {
+
+Component::Component(Form& owner, const ComponentDescription& d)
+    : owner_(owner),
+      name_(d.name),
+      left_(d.left),
+      top_(d.top),
+      width_(d.width),
+      height_(d.height),
+      visible_(d.visible),
+      enabled_(d.enabled),
+      handCursor_(d.handCursor) {}
+
+RECT Component::BoundsRect() const noexcept {
+    return RECT{left_, top_, left_ + width_, top_ + height_};
+}
+
+void Component::SetBounds(int left, int top, int width, int height) {
+    Invalidate();
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    Invalidate();
+}
+
+void Component::SetVisible(bool visible) {
+    if (visible_ == visible) return;
+    visible_ = visible;
+    Invalidate();
+}
+
+void Component::SetEnabled(bool enabled) {
+    if (enabled_ == enabled) return;
+    enabled_ = enabled;
+    Invalidate();
+}
+
+void Component::Click() {
+    if (OnClick) OnClick(*this);
+}
+
+void Component::DblClick() {
+    if (OnDblClick) OnDblClick(*this);
+}
+
+void Component::MouseDown(MouseButton button, std::uint32_t shift, int x, int y) {
+    if (OnMouseDown) OnMouseDown(*this, button, shift, x, y);
+}
+
+NotifyEvent* Component::NotifySlot(std::string_view event) {
+    if (event == "OnClick") return &OnClick;
+    if (event == "OnDblClick") return &OnDblClick;
+    return nullptr;
+}
+
+MouseEvent* Component::MouseSlot(std::string_view event) {
+    if (event == "OnMouseDown") return &OnMouseDown;
+    return nullptr;
+}
+
+void Component::Invalidate() const {
+    if (!Windowless()) return;
+    const RECT r = BoundsRect();
+    InvalidateRect(owner_.Handle(), &r, FALSE);
+}
+
+void Component::Repaint() const {
+    Invalidate();
+    UpdateWindow(owner_.Handle());
+}
+
+}  // namespace toolkit

@@ -1,0 +1,90 @@
+// The base of everything a window description creates on a form: images and labels
+// (windowless, painted by the form, stacked in description order), check boxes (child
+// windows) and image lists (not shown).
+#pragma once
+
+#include "toolkit/description.h"
+#include "toolkit/events.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace toolkit {
+
+class Form;
+
+class Component : public Object {
+public:
+    Component(Form& owner, const ComponentDescription& description);
+
+    [[nodiscard]] const std::string& Name() const override { return name_; }
+    [[nodiscard]] Form& Owner() const noexcept { return owner_; }
+
+    [[nodiscard]] int Left() const noexcept { return left_; }
+    [[nodiscard]] int Top() const noexcept { return top_; }
+    [[nodiscard]] int Width() const noexcept { return width_; }
+    [[nodiscard]] int Height() const noexcept { return height_; }
+    [[nodiscard]] RECT BoundsRect() const noexcept;
+    virtual void SetBounds(int left, int top, int width, int height);
+
+    [[nodiscard]] bool Visible() const noexcept { return visible_; }
+    [[nodiscard]] bool Enabled() const noexcept { return enabled_; }
+    // Changing either state runs no handler.
+    virtual void SetVisible(bool visible);
+    virtual void SetEnabled(bool enabled);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+
+    [[nodiscard]] bool HandCursor() const noexcept { return handCursor_; }
+
+    NotifyEvent OnClick;
+    NotifyEvent OnDblClick;
+    MouseEvent OnMouseDown;  // x and y relative to the component
+
+    // Windowless components are painted by the form and take part in mouse routing.
+    [[nodiscard]] virtual bool Windowless() const { return false; }
+    virtual void Paint(HDC) {}
+
+    // What the form's mouse routing tells a windowless component. A kind that reports
+    // pointer entry (a hover image) overrides the two notifications.
+    virtual void MouseEntered() {}
+    virtual void MouseLeft() {}
+    virtual void Click();
+    virtual void DblClick();
+    virtual void MouseDown(MouseButton button, std::uint32_t shift, int x, int y);
+
+    // The event of this name as a window description binds it; null when the kind has
+    // no such event. A kind that adds events overrides these and falls back to its base.
+    [[nodiscard]] virtual NotifyEvent* NotifySlot(std::string_view event);
+    [[nodiscard]] virtual MouseEvent* MouseSlot(std::string_view event);
+
+    // Marks the component's area for painting; Repaint paints it at once.
+    void Invalidate() const;
+    void Repaint() const;
+
+private:
+    Form& owner_;
+    std::string name_;
+    int left_, top_, width_, height_;
+    bool visible_;
+    bool enabled_;
+    bool handCursor_;
+};
+
+// Makes a component of a kind; a form takes a list of the kinds it adds to the toolkit's.
+using ComponentFactory = std::unique_ptr<Component> (*)(Form&, const ComponentDescription&);
+
+struct ComponentKind {
+    std::string_view kind;  // the kind word of the description: "component <kind> <name>"
+    ComponentFactory make;
+};
+
+template <typename T>
+std::unique_ptr<Component> MakeComponent(Form& owner, const ComponentDescription& description) {
+    return std::make_unique<T>(owner, description);
+}
+
+}  // namespace toolkit

@@ -1,0 +1,205 @@
+// The form: a top-level window built from a window description. Its window exists from
+// construction on (hidden), under the description's class name; its components are
+// created in description order and their events bound by name to the form's methods.
+//
+// A form class derives from Form and passes its constant table of handlers, bound to
+// itself, to the constructor; it is made with MakeForm, which runs the creation event
+// once the whole object exists, and whose deleter runs the destruction event before any
+// of it goes. See toolkit/README.md for a complete example and the description format.
+//
+//   explicit TfrmMessageBox(toolkit::Application& app)
+//       : Form(app, {"TFRMMESSAGEBOX", toolkit::BindHandlers(this, Handlers())}) {}
+//   toolkit::Label& lbOK = Find<toolkit::Label>("lbOK");
+//   ...
+//   constexpr toolkit::HandlerEntry<TfrmMessageBox> kHandlers[] = {
+//       {"lbOKClick", &TfrmMessageBox::lbOKClick}};
+//   auto box = toolkit::MakeForm<TfrmMessageBox>(app);
+#pragma once
+
+#include "toolkit/application.h"
+#include "toolkit/component.h"
+#include "toolkit/description.h"
+#include "toolkit/events.h"
+#include "toolkit/mouse_routing.h"
+#include "toolkit/unique_win.h"
+
+#include <map>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace toolkit {
+
+inline constexpr int kModalResultCancel = 2;
+
+// A message as a form's own message handler gets it; result is what the window
+// procedure returns.
+struct Message {
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+    LRESULT result = 0;
+};
+
+// One row of a form's message table: {WM_SYSCOMMAND, &TfrmControlPanel::WMSystemCommand}.
+template <typename F>
+struct MessageEntry {
+    UINT msg;
+    void (F::*method)(Message&);
+};
+
+class Form : public Object {
+public:
+    struct Setup {
+        std::string_view resource;  // the RCDATA holding the window description
+        HandlerResolver handlers;
+        std::span<const ComponentKind> kinds = {};  // component kinds this form adds
+        HINSTANCE module = nullptr;                 // null: the program's own module
+    };
+
+    Form(Application& app, const Setup& setup);
+    // From a description already parsed (the handlers, kinds and module as in Setup).
+    Form(Application& app, const WindowDescription& description, const Setup& setup);
+    ~Form() override;
+
+    [[nodiscard]] const std::string& Name() const override { return description_.className; }
+    [[nodiscard]] HWND Handle() const noexcept { return window_.get(); }
+    [[nodiscard]] Application& App() const noexcept { return app_; }
+    [[nodiscard]] HINSTANCE Module() const noexcept { return module_; }
+    [[nodiscard]] HFONT Font() const noexcept { return font_.get(); }
+    [[nodiscard]] COLORREF Color() const;
+    [[nodiscard]] const WindowDescription& Description() const noexcept { return description_; }
+
+    // The component of this name and type; throws when there is none.
+    template <typename T>
+    [[nodiscard]] T& Find(std::string_view name) const {
+        if (auto* found = dynamic_cast<T*>(FindComponent(name))) return *found;
+        throw std::logic_error(Name() + " has no component " + std::string(name) +
+                               " of that kind.");
+    }
+    [[nodiscard]] Component* FindComponent(std::string_view name) const;
+    [[nodiscard]] const std::vector<std::unique_ptr<Component>>& Components() const {
+        return components_;
+    }
+
+    NotifyEvent OnCreate;
+    NotifyEvent OnDestroy;
+    NotifyEvent OnShow;  // each time the form goes from hidden to visible
+    MouseEvent OnMouseDown;
+
+    [[nodiscard]] bool Visible() const;
+    // Visible and on top of the z-order; centred at the first showing when the
+    // description asks for it; the show event runs when it was hidden.
+    void Show();
+    void Hide();
+    // Shows the form and runs a nested message loop until its modal result is set, then
+    // hides it. Other visible enabled top-level windows of the thread are disabled
+    // meanwhile and the previously active window becomes active again afterwards.
+    int ShowModal();
+    [[nodiscard]] bool Modal() const noexcept { return modal_; }
+    [[nodiscard]] int ModalResult() const noexcept { return modalResult_; }
+    void SetModalResult(int result) noexcept { modalResult_ = result; }
+    // In a modal loop: sets the modal result to cancel. Otherwise hides the form.
+    void Close();
+
+    // Moves the window with the system's interactive move, as a press on a title bar.
+    void StartSystemMove();
+
+    void SetDoubleBuffered(bool on) noexcept { doubleBuffered_ = on; }
+    [[nodiscard]] bool DoubleBuffered() const noexcept { return doubleBuffered_; }
+
+    // The one paint routine: background, then the windowless components in order.
+    void PaintTo(HDC dc);
+
+    // Runs the creation event; MakeForm calls it once the whole form exists.
+    void Created();
+    // Runs the destruction event and destroys the window; the form's deleter calls it.
+    void Destroying() noexcept;
+
+protected:
+    // A form's own handling of a message by number; the rest gets the default handling.
+    using MessageHandler = std::function<void(Message&)>;
+    void SetMessageHandler(UINT msg, MessageHandler handler);
+    template <typename F, typename Table>
+    void BindMessages(F* self, const Table& table) {
+        for (const auto& entry : table) {
+            const auto method = entry.method;
+            SetMessageHandler(entry.msg, [self, method](Message& m) { (self->*method)(m); });
+        }
+    }
+    // The default handling, for a form's handler that passes a message on.
+    void Inherited(Message& message);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT DefaultHandling(UINT msg, WPARAM wp, LPARAM lp);
+
+    void CreateWindowFromDescription();
+    void CreateComponents(std::span<const ComponentKind> kinds);
+    void BindEvents(const HandlerResolver& resolver);
+
+    LRESULT OnPaint();
+    LRESULT OnMouseButton(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnLeftButtonUp(LPARAM lp);
+    LRESULT OnMouseMove(LPARAM lp);
+    LRESULT OnMouseLeave();
+    LRESULT OnCaptureChanged();
+    LRESULT OnSetCursor(WPARAM wp, LPARAM lp);
+    LRESULT OnCommand(WPARAM wp, LPARAM lp);
+    LRESULT OnControlColor(WPARAM wp);
+
+    [[nodiscard]] std::vector<RoutingBox> Boxes() const;
+    [[nodiscard]] std::optional<size_t> UnderPoint(int x, int y) const;
+    [[nodiscard]] std::optional<size_t> UnderCursor() const;
+    void Deliver(HoverTracker::Change change);
+    void TrackLeave();
+    void CentreOnScreen();
+
+    Application& app_;
+    WindowDescription description_;
+    HINSTANCE module_;
+    UniqueFont font_;
+    std::vector<std::unique_ptr<Component>> components_;
+    std::vector<Component*> windowless_;  // in stacking order, bottom first
+    std::map<UINT, MessageHandler> messageHandlers_;
+
+    bool doubleBuffered_;
+    bool shownOnce_ = false;
+    bool modal_ = false;
+    int modalResult_ = 0;
+
+    HoverTracker hover_;
+    bool captureHeld_ = false;       // a left press on the form is still down
+    std::optional<size_t> pressed_;  // the component that took that press
+    bool clickArmed_ = false;        // a release on it is a click
+    bool releasingCapture_ = false;  // inside the button-up handling
+
+    // Last, so that it goes first: the window's last messages still find a whole form.
+    UniqueWindow window_;
+};
+
+// Deletes a form after running its destruction event.
+struct FormDeleter {
+    void operator()(Form* form) const noexcept {
+        form->Destroying();
+        std::default_delete<Form>{}(form);
+    }
+};
+
+template <typename T>
+using FormPtr = std::unique_ptr<T, FormDeleter>;
+
+template <typename T, typename... Args>
+[[nodiscard]] FormPtr<T> MakeForm(Args&&... args) {
+    FormPtr<T> form(std::make_unique<T>(std::forward<Args>(args)...).release());
+    form->Created();
+    return form;
+}
+
+// The window description stored as RCDATA under this name; throws when it is missing.
+[[nodiscard]] std::string LoadDescriptionText(HINSTANCE module, std::string_view resource);
+
+}  // namespace toolkit

@@ -1,0 +1,50 @@
+// A picture: a bitmap owned by its holder, which code can clear and draw into.
+#pragma once
+
+#include "toolkit/unique_win.h"
+
+#include <optional>
+#include <string>
+
+namespace toolkit {
+
+// A 32-bit top-down DIB section (white), or null when the system refuses.
+[[nodiscard]] UniqueBitmap CreatePlainBitmap(int width, int height);
+
+class Picture {
+public:
+    [[nodiscard]] bool Empty() const noexcept { return !bitmap_; }
+    [[nodiscard]] int Width() const noexcept { return width_; }
+    [[nodiscard]] int Height() const noexcept { return height_; }
+    [[nodiscard]] HBITMAP Handle() const noexcept { return bitmap_.get(); }
+
+    // The bitmap resource of this name in the module; throws when it is missing.
+    void Load(HINSTANCE module, const std::string& name);
+    // A new bitmap of this size, cleared.
+    void SetSize(int width, int height);
+    // Fills the whole bitmap with the canvas's default brush (white).
+    void Clear();
+    // Copies the picture opaque and unscaled to (x, y), cut to at most width x height.
+    void Draw(HDC dc, int x, int y, int width, int height) const;
+
+private:
+    UniqueBitmap bitmap_;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+// A memory DC with the picture's bitmap selected, for drawing into it. A bitmap is
+// selected into one DC at a time: let the canvas go before the picture is painted.
+class PictureCanvas {
+public:
+    explicit PictureCanvas(const Picture& picture);
+    PictureCanvas(const PictureCanvas&) = delete;
+    PictureCanvas& operator=(const PictureCanvas&) = delete;
+    [[nodiscard]] HDC Dc() const noexcept { return dc_.get(); }
+
+private:
+    UniqueMemoryDc dc_;
+    std::optional<Selected> selected_;
+};
+
+}  // namespace toolkit

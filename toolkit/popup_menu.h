@@ -1,0 +1,46 @@
+// A popup menu whose items run click handlers; an item captioned "-" is a separator.
+#pragma once
+
+#include "toolkit/events.h"
+#include "toolkit/unique_win.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace toolkit {
+
+class MenuItem : public Object {
+public:
+    explicit MenuItem(std::string caption) : caption_(std::move(caption)) {}
+    [[nodiscard]] const std::string& Name() const override { return caption_; }
+    [[nodiscard]] const std::string& Caption() const noexcept { return caption_; }
+    NotifyEvent OnClick;
+
+private:
+    std::string caption_;
+};
+
+class PopupMenu {
+public:
+    PopupMenu();
+    MenuItem& Add(std::string caption, NotifyEvent onClick = {});
+
+    [[nodiscard]] HMENU Handle() const noexcept { return menu_.get(); }
+    [[nodiscard]] const MenuItem& Item(size_t index) const { return *items_.at(index); }
+    [[nodiscard]] size_t Count() const noexcept { return items_.size(); }
+
+    // Pops the menu up at a screen point and returns when it closes, after running the
+    // chosen item's handler. The owner gets the menu's messages; for the menu to close
+    // when the user clicks elsewhere, bring the owner to the foreground first.
+    void Popup(HWND owner, int x, int y);
+
+    // Runs the handler of the item with this menu command (1 is the first item).
+    void Choose(UINT command);
+
+private:
+    UniqueMenu menu_;
+    std::vector<std::unique_ptr<MenuItem>> items_;
+};
+
+}  // namespace toolkit

@@ -1,0 +1,74 @@
+#include "toolkit/render.h"
+
+#include "toolkit/picture.h"
+#include "toolkit/unique_win.h"
+
+#include <cstring>
+
+namespace toolkit {
+
+namespace {
+
+struct Children {
+    HWND parent;
+    std::vector<HWND> list;
+};
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM context) {
+    auto& c = *reinterpret_cast<Children*>(context);
+    if (GetParent(child) == c.parent && (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE))
+        c.list.push_back(child);
+    return TRUE;
+}
+
+}  // namespace
+
+Pixels RenderClient(HWND hwnd) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    Pixels out;
+    out.width = client.right;
+    out.height = client.bottom;
+    if (out.width <= 0 || out.height <= 0) return out;
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = out.width;
+    info.bmiHeader.biHeight = -out.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    if (!bitmap || !dc || !bits) return Pixels{};
+    {
+        Selected select(dc.get(), bitmap.get());
+        SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()),
+                     PRF_CLIENT | PRF_ERASEBKGND);
+        // Child windows print into a surface of their own each: in a shared one a
+        // button's drawing clips the rest.
+        Children children{hwnd, {}};
+        EnumChildWindows(hwnd, &CollectChild, reinterpret_cast<LPARAM>(&children));
+        for (HWND child : children.list) {
+            RECT r{};
+            GetWindowRect(child, &r);
+            MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
+            const int w = r.right - r.left;
+            const int h = r.bottom - r.top;
+            UniqueBitmap childBitmap = CreatePlainBitmap(w, h);
+            UniqueMemoryDc childDc(CreateCompatibleDC(nullptr));
+            if (!childBitmap || !childDc) continue;
+            Selected selectChild(childDc.get(), childBitmap.get());
+            PrintWindow(child, childDc.get(), 0);
+            BitBlt(dc.get(), r.left, r.top, w, h, childDc.get(), 0, 0, SRCCOPY);
+        }
+        GdiFlush();
+    }
+    out.rgb.resize(static_cast<size_t>(out.width) * static_cast<size_t>(out.height));
+    std::memcpy(out.rgb.data(), bits, out.rgb.size() * 4);
+    for (auto& p : out.rgb) p &= 0xFFFFFF;  // BGRA in memory is 0x00RRGGBB as a number
+    return out;
+}
+
+}  // namespace toolkit
