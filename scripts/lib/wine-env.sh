@@ -7,7 +7,7 @@ KORVALEN_WINE_DIR=${KORVALEN_WINE_DIR:-$KORVALEN_ROOT/build/wine}
 KORVALEN_DESKTOP=Korvalen
 KORVALEN_DESKTOP_SIZE=1024x768
 # Bump when the template's contents change, so old templates are made anew.
-KORVALEN_TEMPLATE_VERSION=1
+KORVALEN_TEMPLATE_VERSION=2
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -43,6 +43,8 @@ i686_emulation_on() {
   /usr/lib/wine/wine --version >/dev/null 2>&1
 }
 
+# The hand-over stays on once made: runs side by side (and a later run) rely on it, and
+# it only lets 32-bit programs start that could not start at all before.
 i686_emulation_off() {
   [ -e "$KORVALEN_BINFMT" ] && echo -1 >"$KORVALEN_BINFMT" 2>/dev/null
   return 0
@@ -69,6 +71,9 @@ _wine_make_template() {
   local t=$KORVALEN_WINE_DIR/template
   [ "$(cat "$t/.korvalen-template" 2>/dev/null)" = "$KORVALEN_TEMPLATE_VERSION" ] && return 0
   echo "wine-env: making the template prefix (once)..."
+  # The prefix gets its 32-bit half only when i686 programs can run while it is made; where
+  # they run only under emulation that takes a couple of minutes, once.
+  [ "$(wine_i686_mode)" = none ] && i686_emulation_on
   rm -rf "$t"
   mkdir -p "$KORVALEN_WINE_DIR"
   WINEPREFIX=$t "$WINE64" wineboot -i >/dev/null 2>&1
