@@ -206,8 +206,7 @@ static NTSTATUS OnSimControl(IRP* irp, ULONG code, ULONG inLength, ULONG outLeng
             RtlZeroMemory(&g_counters, sizeof g_counters);
             KeReleaseSpinLock(&g_lock, irql);
             return Complete(irp, STATUS_SUCCESS, 0);
-        default:
-            return Complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
+        default: return Complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
     }
 }
 
@@ -232,8 +231,7 @@ static void OnUnload(DRIVER_OBJECT* driver) {
 
 static NTSTATUS CreateDeviceWithLink(DRIVER_OBJECT* driver, UNICODE_STRING* name,
                                      UNICODE_STRING* link, DEVICE_OBJECT** device) {
-    NTSTATUS status =
-        IoCreateDevice(driver, 0, name, FILE_DEVICE_UNKNOWN, 0, FALSE, device);
+    NTSTATUS status = IoCreateDevice(driver, 0, name, FILE_DEVICE_UNKNOWN, 0, FALSE, device);
     if (!NT_SUCCESS(status)) return status;
     (*device)->Flags |= DO_BUFFERED_IO;
     status = IoCreateSymbolicLink(link, name);
