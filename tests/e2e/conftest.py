@@ -129,6 +129,7 @@ def start_program(clean):
         started.append(p)
         return p
 
+    start.desktop = clean
     yield start
     end_programs(clean)
     for p in started:

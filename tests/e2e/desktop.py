@@ -81,6 +81,7 @@ class Desktop:
         self.helper_exe = os.path.join(build_dir, "tests", "e2e", "e2e-helper.exe")
         self.sim_exe = os.path.join(build_dir, "simulator", "korvalen-sim.exe")
         self.shot_count = 0
+        self._masks = {}
 
     # --- Windows side -------------------------------------------------------------
     def wine(self, *args, timeout=60, check=False):
@@ -123,7 +124,10 @@ class Desktop:
 
     def text_mask(self, text, height=13):
         """The ink pixels of TEXT as the program's bold labels draw it: a set of (x, y)."""
-        lines = self.helper("text-mask", str(height), text, check=True).stdout.split()
+        key = (text, height)
+        if key not in self._masks:
+            self._masks[key] = self.helper("text-mask", str(height), text, check=True).stdout
+        lines = self._masks[key].split()
         width, rows = int(lines[0]), lines[2:]
         return {(x, y) for y, row in enumerate(rows) for x in range(width) if row[x] == "#"}, \
             (width, len(rows))
@@ -243,10 +247,20 @@ class Desktop:
         run([IMPORT, "-window", hex(wid), path], check=True)
         return Image.open(path).convert("RGB")
 
-    def text_at(self, image, text, left, top, height=13, ink=lambda p: max(p) < 70):
-        """Whether TEXT is drawn in dark ink with its cell's top-left at (LEFT, TOP) of the
-        image (desktop coordinates), and nothing else dark lies in the text's cell."""
+    def syscolor(self, index):
+        v = self.helper("syscolor", str(index), check=True).stdout.strip()
+        return tuple(int(v[i:i + 2], 16) for i in (0, 2, 4))
+
+    def text_at(self, image, text, left, top, height=13, ink=lambda p: max(p) < 70, slack=(0, 0)):
+        """Whether TEXT is drawn in INK with its cell's top-left at (LEFT, TOP) of the image
+        (desktop coordinates), give or take SLACK pixels across and down, with nothing else
+        of that ink in the text's cell."""
         mask, (w, h) = self.text_mask(text, height)
-        seen = {(x, y) for y in range(h) for x in range(w)
-                if ink(image.getpixel((left + x, top + y)))}
-        return seen == mask
+        for dy in range(-slack[1], slack[1] + 1):
+            for dx in range(-slack[0], slack[0] + 1):
+                x0, y0 = left + dx, top + dy
+                seen = {(x, y) for y in range(h) for x in range(w)
+                        if ink(image.getpixel((x0 + x, y0 + y)))}
+                if seen == mask:
+                    return True
+        return False

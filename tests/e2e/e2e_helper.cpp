@@ -7,6 +7,7 @@
 //   e2e-helper broadcast NAME            posts the registered message NAME to every window
 //   e2e-helper post HWND MSG WPARAM LPARAM
 //   e2e-helper text-mask HEIGHT TEXT     the text in bold "MS Sans Serif" as rows of # and .
+//   e2e-helper syscolor INDEX            a system colour as RRGGBB
 #include <windows.h>
 
 #include <cstdio>
@@ -98,10 +99,17 @@ int TextMask(const char* height, const char* text) {
     return 0;
 }
 
+int SysColor(const char* index) {
+    const COLORREF c = GetSysColor(std::atoi(index));
+    std::printf("%02x%02x%02x\n", GetRValue(c), GetGValue(c), GetBValue(c));
+    return 0;
+}
+
 int Usage() {
     std::fputs(
         "usage: e2e-helper find CLASS TITLE | balloons | msgbox CAPTION | broadcast NAME |\n"
-        "                  post HWND MSG WPARAM LPARAM | text-mask HEIGHT TEXT\n",
+        "                  post HWND MSG WPARAM LPARAM | text-mask HEIGHT TEXT |\n"
+        "                  syscolor INDEX\n",
         stderr);
     return 2;
 }
@@ -117,5 +125,6 @@ int main(int argc, char** argv) {
     if (verb == "broadcast" && argc == 3) return Broadcast(argv[2]);
     if (verb == "post" && argc == 6) return Post(argv + 2);
     if (verb == "text-mask" && argc == 4) return TextMask(argv[2], argv[3]);
+    if (verb == "syscolor" && argc == 3) return SysColor(argv[2]);
     return Usage();
 }
