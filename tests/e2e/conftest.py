@@ -80,7 +80,7 @@ def clean(desktop, request):
     """A desktop without our programs, the stand-in running its default scenario, and
     neither settings nor a Run value."""
     d = desktop
-    d.shot_prefix = request.node.name
+    d.shot_prefix = request.node.name.removeprefix("test_")[:40]
 
     def reset():
         end_programs(d)
@@ -92,7 +92,8 @@ def clean(desktop, request):
 
     reset()
     yield d
-    if request.node.rep_call.failed if hasattr(request.node, "rep_call") else False:
+    report = getattr(request.node, "rep_call", None)
+    if report is not None and report.failed and d.x_window("Korvalen - Wine desktop"):
         d.screenshot("failure")
     reset()
 

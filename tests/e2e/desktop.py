@@ -81,7 +81,9 @@ class Desktop:
         self.helper_exe = os.path.join(build_dir, "tests", "e2e", "e2e-helper.exe")
         self.sim_exe = os.path.join(build_dir, "simulator", "korvalen-sim.exe")
         self.shot_count = 0
+        self.shot_prefix = "suite"
         self._masks = {}
+        self._colours = {}
 
     # --- Windows side -------------------------------------------------------------
     def wine(self, *args, timeout=60, check=False):
@@ -118,9 +120,13 @@ class Desktop:
                 out.append((Rect(*(int(v) for v in f[:4])), f[4] if len(f) > 4 else ""))
         return out
 
-    def message_box_text(self, caption):
+    def message_box(self, caption):
+        """(text, Rect of the OK button) of the system message box with CAPTION, or None."""
         r = self.helper("msgbox", caption)
-        return r.stdout.rstrip("\r\n") if r.returncode == 0 else None
+        if r.returncode != 0:
+            return None
+        text, place = r.stdout.rstrip("\r\n").rsplit("\n", 1)
+        return text.rstrip("\r"), Rect(*(int(v) for v in place.split()))
 
     def text_mask(self, text, height=13):
         """The ink pixels of TEXT as the program's bold labels draw it: a set of (x, y)."""
@@ -215,7 +221,15 @@ class Desktop:
     def move(self, x, y):
         """Moves the pointer to desktop coordinates."""
         rx, ry = self.to_root(x, y)
-        self._xdo("mousemove", "--sync", str(rx), str(ry))
+        # Not --sync: it waits seconds for a motion event when the pointer is there already.
+        self._xdo("mousemove", str(rx), str(ry))
+        wait_until(lambda: self.pointer() == (rx, ry), deadline=3, interval=0.01,
+                   what="the pointer to arrive")
+
+    def pointer(self):
+        out = run(["xdotool", "getmouselocation"], check=True).stdout
+        m = re.match(r"x:(-?\d+) y:(-?\d+)", out)
+        return (int(m.group(1)), int(m.group(2))) if m else None
 
     def click(self, x, y, button=1, repeat=1):
         self.move(x, y)
@@ -243,12 +257,14 @@ class Desktop:
         wid = wait_until(lambda: self.x_window(f"{DESKTOP_NAME} - Wine desktop"),
                          deadline=20, what="the Wine desktop window")[0]
         self.shot_count += 1
-        path = os.path.join(self.shots, f"{self.shot_count:03d}-{label}.png")
+        path = os.path.join(self.shots, f"{self.shot_count:03d}-{self.shot_prefix}-{label}.png")
         run([IMPORT, "-window", hex(wid), path], check=True)
         return Image.open(path).convert("RGB")
 
     def syscolor(self, index):
-        v = self.helper("syscolor", str(index), check=True).stdout.strip()
+        if index not in self._colours:
+            self._colours[index] = self.helper("syscolor", str(index), check=True).stdout
+        v = self._colours[index].strip()
         return tuple(int(v[i:i + 2], 16) for i in (0, 2, 4))
 
     def text_at(self, image, text, left, top, height=13, ink=lambda p: max(p) < 70, slack=(0, 0)):

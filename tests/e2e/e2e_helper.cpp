@@ -3,7 +3,8 @@
 // FindWindow and the tray are per desktop) and prints plain lines that the suite parses.
 //   e2e-helper find CLASS|- TITLE|-      hwnd visible enabled left top right bottom pid
 //   e2e-helper balloons                  one line per visible balloon: left top right bottom text
-//   e2e-helper msgbox CAPTION            the text of a system message box with that caption
+//   e2e-helper msgbox CAPTION            the text of a system message box with that caption,
+//                                        then the place of its OK button
 //   e2e-helper broadcast NAME            posts the registered message NAME to every window
 //   e2e-helper post HWND MSG WPARAM LPARAM
 //   e2e-helper text-mask HEIGHT TEXT     the text in bold "MS Sans Serif" as rows of # and .
@@ -73,7 +74,9 @@ int MessageBoxTextOf(const char* caption) {
     if (!box) return 1;
     char text[1024] = {};
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    std::printf("%s\n", text);
+    RECT ok{};
+    GetWindowRect(GetDlgItem(box, IDOK), &ok);
+    std::printf("%s\n%ld %ld %ld %ld\n", text, ok.left, ok.top, ok.right, ok.bottom);
     return 0;
 }
 

@@ -67,13 +67,20 @@ class Panel:
         self.tray(1)
         return self.wait_visible(True)
 
-    def menu(self, keys):
-        """Opens the tray menu with a right press and picks an item with the keyboard."""
+    def menu(self, item):
+        """Opens the tray menu with a right press and clicks ITEM: "status", "settings" or
+        "exit". The items are menu-font rows below a 3-px border, the separator between
+        the second and the last; the row height comes from the menu's own height."""
         self.tray(3)
-        wait_until(lambda: (lambda m: m and m.visible)(self.d.find("#32768", None)),
-                   what="the tray menu")
-        for k in keys:
-            self.d.key(k)
+        m = wait_until(lambda: (lambda m: m if m and m.visible else None)(
+            self.d.find("#32768", None)), what="the tray menu")
+        r = m.rect
+        row = (r.height - 6 - 9) // 3  # three rows and a separator of about 9 px
+        y = {"status": r.top + 3 + row // 2, "settings": r.top + 3 + row + row // 2,
+             "exit": r.bottom - 3 - row // 2}[item]
+        self.d.click((r.left + r.right) // 2, y)
+        wait_until(lambda: not (lambda m: m and m.visible)(self.d.find("#32768", None)),
+                   what="the tray menu to close")
 
     # --- pixels ---------------------------------------------------------------------------
     def shot(self, label):
@@ -105,7 +112,7 @@ class Panel:
 
     def label_state(self, shot, place, word):
         """'on' when the label's word is drawn in black, 'off' when it is drawn etched."""
-        shadow = self.d.syscolor(COLOR_3DSHADOW)
+        shadow = self.d.syscolor(COLOR_3DSHADOW)  # etched text: its shadow lies in place
         left = (place[0] - 43, place[1] - 8)
         if self.shows_text(shot, left, word, slack=(45, 0)):
             return "on"

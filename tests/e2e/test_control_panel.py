@@ -41,12 +41,12 @@ def test_left_press_shows_the_panel_centred_on_the_status_tab(start_program):
 
 def test_the_menus_show_items_select_their_tabs(start_program):
     panel = start_panel(start_program)
-    panel.menu(["Down", "Down", "Return"])  # "Korvalen settings"
+    panel.menu("settings")
     panel.wait_visible(True)
     assert panel.selected_tab(panel.shot("menu-settings")) == "settings"
     panel.click(CLOSE)
     panel.wait_visible(False)
-    panel.menu(["Down", "Return"])  # "Korvalen status"
+    panel.menu("status")
     panel.wait_visible(True)
     assert panel.selected_tab(panel.shot("menu-status")) == "status"
 
@@ -54,7 +54,7 @@ def test_the_menus_show_items_select_their_tabs(start_program):
 def test_exit_removes_the_icon_and_ends_the_program(start_program):
     panel = start_panel(start_program)
     panel.show_from_tray()
-    panel.menu(["Up", "Return"])  # "Exit", the last item
+    panel.menu("exit")
     assert panel.program.wait_ended() == 0
     wait_until(lambda: panel.d.taskbar() is None, what="the tray icon to go")
     assert panel.info() is None
@@ -164,7 +164,7 @@ def test_a_refused_enable_shows_the_message_centred_and_ok_closes_it(start_progr
 
 def test_exit_from_the_tray_while_the_message_is_up_ends_the_program(start_program):
     panel, _ = refused_enable(start_program)
-    panel.menu(["Up", "Return"])
+    panel.menu("exit")
     assert panel.program.wait_ended() == 0
     wait_until(lambda: panel.d.taskbar() is None, what="the tray icon to go")
 
@@ -229,10 +229,10 @@ def test_a_second_start_is_refused_and_quit_ends_the_running_one(start_program):
     panel = start_panel(start_program)
     d = panel.d
     second = start_program(PRODUCT)
-    text = wait_until(lambda: d.message_box_text("Error"), what="the refusal box")
+    text, ok = wait_until(lambda: d.message_box("Error"), what="the refusal box")
     assert text == "Control panel is already started."
     d.screenshot("second-start")
-    d.key("Return")
+    d.click(*ok.centre)
     assert second.wait_ended() == 0
     assert not panel.program.ended(), "the running program is untouched"
     quitter = start_program(PRODUCT, "-Q")
