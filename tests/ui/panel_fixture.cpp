@@ -1,6 +1,9 @@
 #include "tests/ui/panel_fixture.h"
 
+#include "toolkit/picture.h"
 #include "toolkit/render.h"
+
+#include <functional>
 
 namespace paneltest {
 
@@ -126,7 +129,44 @@ void PanelTest::Move(int x, int y) {
 }
 
 unsigned PanelTest::Pixel(int x, int y) const {
-    return testsupport::ClientPixel(hwnd, x, y).value_or(0xFFFFFFFFu);
+    return toolkit::RenderClient(hwnd).At(x, y);
+}
+
+unsigned PanelTest::TabImagePixel(int index, int x, int y) const {
+    toolkit::Picture picture;
+    panel->imglstButtons.GetBitmap(index, picture);
+    const toolkit::PictureCanvas canvas(picture);
+    return testsupport::Rgb(GetPixel(canvas.Dc(), x, y));
+}
+
+POINT PanelTest::DifferingPixel(int a, int b) const {
+    for (int y = 0; y < 34; ++y)
+        for (int x = 0; x < 95; ++x)
+            if (TabImagePixel(a, x, y) != TabImagePixel(b, x, y)) return {x, y};
+    ADD_FAILURE() << "tab images " << a << " and " << b << " are alike";
+    return {0, 0};
+}
+
+namespace {
+std::function<bool()> g_modalStep;
+void CALLBACK ModalTick(HWND, UINT, UINT_PTR id, DWORD) {
+    if (!g_modalStep || g_modalStep()) {
+        KillTimer(nullptr, id);
+        g_modalStep = nullptr;
+    }
+}
+}  // namespace
+
+void PanelTest::WhileInLoop(std::function<bool()> step) {
+    g_modalStep = std::move(step);
+    SetTimer(nullptr, 0, 20, &ModalTick);
+}
+
+int PanelTest::QuitMessagesQueued() {
+    int count = 0;
+    MSG m;
+    while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) ++count;
+    return count;
 }
 
 }  // namespace paneltest

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,14 @@ protected:
     void DoubleClick(int x, int y);
     void Move(int x, int y);
     [[nodiscard]] unsigned Pixel(int x, int y) const;
+    // A pixel of image `index` of the tab image list, and a place where two images differ.
+    [[nodiscard]] unsigned TabImagePixel(int index, int x, int y) const;
+    [[nodiscard]] POINT DifferingPixel(int a, int b) const;
+    // Runs step from a timer, inside whatever loop runs (a modal loop, a menu), every
+    // 20 ms until it returns true.
+    static void WhileInLoop(std::function<bool()> step);
+    // Takes every quit message out of this thread's queue and counts them.
+    static int QuitMessagesQueued();
 
     toolkit::Application app{"Korvalen control panel"};
     toolkit::FormPtr<ui::TfrmControlPanel> panel;
