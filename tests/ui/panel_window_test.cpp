@@ -326,3 +326,28 @@ TEST_F(Window, TaskbarCreatedArrivesByBroadcast) {
         return false;
     }));
 }
+
+TEST_F(Window, HoverImageCallsOnlyWhatIsBoundWithItselfAsSender) {
+    std::vector<std::string> calls;
+    auto& tab = panel->imgSettingsTab;
+    tab.OnMouseOver = {};
+    tab.OnMouseOut = {};
+    panel->Show();
+    Move(kSettingsTabX, kSettingsTabY);
+    Move(300, 150);
+    ExpectTab(14, 90, resources::kSettingsTabNormal, "nothing bound: no effect");
+
+    tab.OnMouseOver = [&](toolkit::Object& sender) {
+        calls.push_back(&sender == &tab ? "over:self" : "over:other");
+    };
+    Move(kSettingsTabX, kSettingsTabY);
+    Move(300, 150);
+    EXPECT_EQ(calls, Log{"over:self"}) << "leaving calls nothing while OnMouseOut is empty";
+
+    // From one tab straight to the other: the first is left before the second is entered.
+    panel->imgStatusTab.OnMouseOut = [&](toolkit::Object&) { calls.push_back("out:status"); };
+    calls.clear();
+    Move(kStatusTabX, kStatusTabY);
+    Move(kSettingsTabX, kSettingsTabY);
+    EXPECT_EQ(calls, (Log{"out:status", "over:self"}));
+}
