@@ -263,6 +263,19 @@ TEST_F(Startup, WhenTheRunningPanelCannotBeFoundAQuitRequestTellsItIsAlreadyStar
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Korvalen")) << "a second start reads nothing";
 }
 
+TEST_F(Startup, AMutexThatCannotBeMadeEndsWithTheFatalErrorMessage) {
+    // Another kind of object under the mutex's name: the mutex call fails outright.
+    toolkit::UniqueHandle squatter(CreateEventA(nullptr, TRUE, FALSE, "KorvalenInstanceMutex"));
+    ASSERT_TRUE(squatter);
+    Program program;
+    HWND box = program.MessageBoxCaptioned("Error");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), "Fatal error has occured. Control panel will be terminated.");
+    PressMessageBoxOk(box);
+    EXPECT_EQ(program.ExitCode(), 0u);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Korvalen"));
+}
+
 TEST_F(Startup, AQuitRequestWithNoInstanceRunningOnlyProbesTheDriver) {
     ASSERT_TRUE(sim::ResetCounters());
     Program quit("-Q");
