@@ -33,7 +33,7 @@ inline constexpr std::size_t kBalloonTitleLength = 63;
 extern NOTIFYICONDATAA TrayIconData;
 
 // The shell call every tray operation goes through; tests put a recorder here.
-using ShellNotifyFunction = BOOL (*)(DWORD message, NOTIFYICONDATAA* data);
+using ShellNotifyFunction = BOOL(WINAPI*)(DWORD message, NOTIFYICONDATAA* data);
 extern ShellNotifyFunction ShellNotify;
 
 // Fills the record for the panel's window and adds the icon.

@@ -14,7 +14,7 @@ World& TheWorld() {
 
 namespace {
 
-BOOL RecordShell(DWORD message, NOTIFYICONDATAA* data) {
+BOOL WINAPI RecordShell(DWORD message, NOTIFYICONDATAA* data) {
     auto& w = TheWorld();
     w.shell.push_back({message, *data});
     if (message == NIM_ADD && w.shellAddFails) return FALSE;

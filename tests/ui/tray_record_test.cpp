@@ -15,7 +15,7 @@ namespace {
 std::vector<std::vector<unsigned char>> g_records;
 std::vector<DWORD> g_messages;
 
-BOOL Record(DWORD message, NOTIFYICONDATAA* data) {
+BOOL WINAPI Record(DWORD message, NOTIFYICONDATAA* data) {
     g_messages.push_back(message);
     const auto* bytes = reinterpret_cast<const unsigned char*>(data);
     g_records.emplace_back(bytes, bytes + data->cbSize);  // what the shell would read
