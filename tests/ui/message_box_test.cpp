@@ -290,14 +290,18 @@ TEST_F(MessageWindow, EveryCallIsANewWindowShownCentredEvenAfterADrag) {
         shownAt.push_back(WindowRect(box));
         if (windows.size() == 1) {
             // A drag on the background: press, the pointer 60 right and 40 down, release.
-            // The system's move loop takes the move and the release from the queue.
+            // Each step after the press runs from inside the system's move loop, which
+            // dispatches the probe's messages, so the loop has begun before the pointer
+            // moves.
             SetCursorPos(centred.left + 10, centred.top + 10);
             PostMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
-            SetCursorPos(centred.left + 70, centred.top + 50);
-            PostMessageA(box, WM_MOUSEMOVE, MK_LBUTTON, At(70, 50));
-            PostMessageA(box, WM_LBUTTONUP, 0, At(70, 50));
-            probe.Post([&dragged, box] { dragged = WindowRect(box); });
-            probe.Post([box] { ClickOk(box); });
+            probe.Post([&probe, &dragged, centred, box] {
+                SetCursorPos(centred.left + 70, centred.top + 50);
+                PostMessageA(box, WM_MOUSEMOVE, MK_LBUTTON, At(70, 50));
+                PostMessageA(box, WM_LBUTTONUP, 0, At(70, 50));
+                probe.Post([&dragged, box] { dragged = WindowRect(box); });
+                probe.Post([box] { ClickOk(box); });
+            });
         } else {
             ClickOk(box);
         }
@@ -385,4 +389,15 @@ TEST_F(MessageWindow, WithoutAnOwnerTheTextStillReachesTheUser) {
     presser.join();
     EXPECT_TRUE(pressed);
     EXPECT_EQ(text, "Korvalen driver works with errors");
+}
+
+TEST_F(MessageWindow, EveryHandlerNameOfItsDescriptionResolves) {
+    const auto description = toolkit::ParseDescription(
+        toolkit::LoadDescriptionText(GetModuleHandleA(nullptr), "TFRMMESSAGEBOX"));
+    const auto missing = toolkit::UnresolvedHandlers(
+        description, [](std::string_view name, toolkit::HandlerKind kind) {
+            return toolkit::TableResolves(ui::TfrmMessageBox::Handlers(), name, kind);
+        });
+    EXPECT_TRUE(missing.empty()) << missing.front();
+    EXPECT_EQ(description.className, "TfrmMessageBox");
 }
