@@ -16,6 +16,7 @@ DISABLE = (224 + 43, 203 + 8)
 CLOSE = (560 + 12, 12 + 11)
 AUTOSTART_BOX = (120 + 6, 56 + 6)
 DISABLE_BOX = (120 + 6, 72 + 6)
+AUTOSTART_LABEL = (140 + 60, 55 + 8)
 BACKGROUND = (50, 200)  # the photograph column, below the tabs
 CONTENT = (400, 150)    # the content area, under the description label
 CAPTION_STRIP = Rect(160, 8, 160 + 389, 8 + 31)

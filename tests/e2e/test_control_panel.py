@@ -4,7 +4,7 @@ stand-in, driven only with real pointer and key input, and checked from outside.
 from conftest import PRODUCT, RUN_KEY, RUN_VALUE, SETTINGS_KEY
 from desktop import wait_until
 from desktop import Rect
-from panel import (AUTOSTART_BOX, BACKGROUND, CAPTION_STRIP, CLOSE, DISABLE, DISABLE_BOX, ENABLE,
+from panel import (AUTOSTART_BOX, AUTOSTART_LABEL, BACKGROUND, CAPTION_STRIP, CLOSE, DISABLE, DISABLE_BOX, ENABLE,
                    MESSAGE_OK, MESSAGE_SIZE, MESSAGE_TEXT, PANEL_SIZE, SETTINGS_TAB, STATUS_TAB,
                    centred, crop, start_panel)
 
@@ -239,3 +239,18 @@ def test_a_second_start_is_refused_and_quit_ends_the_running_one(start_program):
     assert quitter.wait_ended() == 0
     assert panel.program.wait_ended() == 0
     wait_until(lambda: d.taskbar() is None, what="the tray icon to go")
+
+
+def test_double_clicks_show_the_panel_once_and_toggle_a_setting_twice(start_program):
+    panel = start_panel(start_program)
+    d = panel.d
+    d.click(*d.tray_icon_place(0), repeat=2)
+    assert panel.wait_visible(True).rect == centred(PANEL_SIZE)
+    panel.click(SETTINGS_TAB)
+    wait_until(lambda: panel.selected_tab(panel.shot("settings")) == "settings",
+               what="the Settings tab")
+    panel.click(AUTOSTART_LABEL, repeat=2)
+    panel.click(DISABLE_BOX)  # still unavailable: autostart ended as it began, off
+    panel.click(AUTOSTART_BOX)  # a single click after the double click turns it on
+    wait_until(lambda: d.reg_query(RUN_KEY, RUN_VALUE), what="the Run value")
+    assert d.reg_query(SETTINGS_KEY, "Settings") == "0"
