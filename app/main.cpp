@@ -1,6 +1,8 @@
-// The program's entry.
+// The program's entry: everything else is in app/startup.cpp.
+#include "app/startup.h"
+
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    return 0;
+    return app::RunControlPanel(GetCommandLineA());
 }

@@ -51,9 +51,10 @@ void WriteValue(HKEY store, const char* name, int32_t value) {
         const toolkit::UniqueKey created(raw);  // only makes sure that it exists
     }
 
-    // Just created, so an open that fails here leaves nothing to write to; it is not
-    // reported, as the store has always done.
-    if (Registry().OpenKey(store, kSection, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS) return;
+    // A section that cannot be opened for writing keeps the old value: that is a failed
+    // write, reported like one, never a silent success.
+    if (Registry().OpenKey(store, kSection, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS)
+        throw SetDataError(name);
     const toolkit::UniqueKey section(raw);
     const std::string text = FormatDecimalText(value);
     const auto* data = reinterpret_cast<const BYTE*>(text.c_str());

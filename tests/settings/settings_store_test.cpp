@@ -222,6 +222,18 @@ TEST_F(SettingsStore, FailingWriteRaisesNamingTheValueAndKeepsTheVariables) {
     EXPECT_FALSE(GetValue(HKEY_CURRENT_USER, kGeneral, "Settings"));
 }
 
+TEST_F(SettingsStore, SectionThatCannotBeOpenedForWritingRaisesNamingTheValue) {
+    PutText(HKEY_CURRENT_USER, kGeneral, "Messages", "1");
+    FailingRegistry registry;
+    registry.failOpen = [](HKEY, std::string_view key, REGSAM) { return key == "General"; };
+    settings::RegistryOverride use(registry);
+    Messages = 3;
+    EXPECT_EQ(ErrorText([] { settings::SetSettings(8); }), "Failed to set data for 'Messages'");
+    EXPECT_EQ(Settings, 8);
+    EXPECT_TRUE(registry.setNames.empty());
+    EXPECT_EQ(GetValue(HKEY_CURRENT_USER, kGeneral, "Messages"), TextValue("1"));
+}
+
 TEST_F(SettingsStore, FailingReadRaisesNamingTheValue) {
     StoreBoth("1", "2");
     FailingRegistry registry;

@@ -1,0 +1,21 @@
+// How the control panel reaches the driver, the settings and the status evaluation: its
+// seven callback slots, and the process-wide reference that the status refresh uses.
+#pragma once
+
+#include "ui/form_control_panel.h"
+
+namespace app {
+
+// Stores the seven operations in the panel's slots, one after another.
+void WireSlots(ui::TfrmControlPanel& panel) noexcept;
+
+// Makes the panel the one that RefreshStatus works on, for the life of this object.
+class PanelReference {
+public:
+    explicit PanelReference(ui::TfrmControlPanel& panel) noexcept;
+    ~PanelReference();
+    PanelReference(const PanelReference&) = delete;
+    PanelReference& operator=(const PanelReference&) = delete;
+};
+
+}  // namespace app

@@ -1,0 +1,50 @@
+#include "app/single_instance.h"
+
+#include "app/instance_rules.h"
+
+namespace app {
+
+namespace {
+
+void ShowStartupMessage(HWND owner, const char* text) noexcept {
+    MessageBoxA(owner, text, kStartupErrorCaption, MB_OK);
+}
+
+// False when the running panel's window cannot be found.
+bool AskRunningPanelToQuit() noexcept {
+    const HWND panel = FindWindowA(kPanelWindowClass, kPanelWindowText);
+    if (!panel) return false;
+    // The first ends the panel's modal loop when it runs, the second the main loop.
+    PostMessageA(panel, WM_QUIT, 0, 0);
+    PostMessageA(panel, WM_QUIT, 0, 0);
+    return true;
+}
+
+}  // namespace
+
+bool ClaimSingleInstance(HWND messageOwner, bool quitRequested,
+                         toolkit::UniqueHandle& instanceMutex) noexcept {
+    try {
+        SetLastError(ERROR_SUCCESS);
+        toolkit::UniqueHandle mutex(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+        const DWORD error = GetLastError();
+        switch (ClassifyInstance(error, !mutex)) {
+            case InstanceState::Another:
+                if (quitRequested && AskRunningPanelToQuit()) return false;
+                ShowStartupMessage(messageOwner, kAlreadyStartedText);
+                return false;
+            case InstanceState::Failed:
+                ShowStartupMessage(messageOwner, kFatalErrorText);
+                return false;
+            case InstanceState::First:
+                // Never waited on or owned: its existence marks the running instance.
+                instanceMutex = std::move(mutex);
+                return true;
+        }
+    } catch (...) {
+    }
+    ShowStartupMessage(messageOwner, kFatalErrorText);
+    return false;
+}
+
+}  // namespace app

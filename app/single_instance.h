@@ -1,0 +1,15 @@
+// One control panel per logon session: the named mutex, and what a second start does.
+#pragma once
+
+#include "toolkit/unique_win.h"
+
+namespace app {
+
+// Makes the instance mutex. For the first instance it returns true and hands the mutex
+// to instanceMutex. Otherwise it has already done all that a second start does (asked the
+// running panel to quit, or shown why it ends) and returns false: the program ends.
+// messageOwner owns the message boxes.
+[[nodiscard]] bool ClaimSingleInstance(HWND messageOwner, bool quitRequested,
+                                       toolkit::UniqueHandle& instanceMutex) noexcept;
+
+}  // namespace app

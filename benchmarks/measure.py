@@ -1,0 +1,277 @@
+"""The measurements of benchmarks/run (which sets up the Wine desktop and pins it to CPU 0).
+Each figure is taken for the control panel and for the floor tray program in the same run;
+one line per figure: product, floor, ratio."""
+
+import argparse
+import glob
+import os
+import re
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
+BUILD = os.environ.get("KORVALEN_BENCH_BUILD", os.path.join(ROOT, "build", "win64"))
+WINE64 = "/usr/lib/wine/wine64"
+PROBE = os.path.join(BUILD, "benchmarks", "bench-probe.exe")
+SIM = os.path.join(BUILD, "simulator", "korvalen-sim.exe")
+OBJDUMP = "x86_64-w64-mingw32-objdump"
+
+
+class Subject:
+    def __init__(self, name, exe, window_class, quits):
+        self.name, self.exe, self.window_class, self.quits = name, exe, window_class, quits
+
+    @property
+    def windows_exe(self):
+        return "Z:" + self.exe.replace("/", "\\")
+
+
+PRODUCT = Subject("product", os.path.join(BUILD, "app", "KorvalenControlPanel.exe"),
+                  "TfrmControlPanel", 2)
+FLOOR = Subject("floor", os.path.join(BUILD, "benchmarks", "floor_tray.exe"),
+                "KorvalenFloorTray", 1)
+
+
+def pinned(*args):
+    return ["taskset", "-c", "0", WINE64, *args]
+
+
+def probe(*args, timeout=600):
+    return subprocess.run(pinned(PROBE, *args), capture_output=True, text=True, timeout=timeout)
+
+
+def fresh_state():
+    """The stand-in's default scenario and no settings: every program starts alike."""
+    subprocess.run([WINE64, SIM, "reset"], capture_output=True)
+    subprocess.run([WINE64, "reg", "delete", r"HKCU\Korvalen", "/f"], capture_output=True)
+
+
+def line(figure, product, floor, ratio=None):
+    if ratio is None:
+        try:
+            ratio = f"{float(product) / float(floor):.2f}" if float(floor) else \
+                ("1.00" if float(product) == 0 else "-")
+        except (TypeError, ValueError):
+            ratio = "-"
+    print(f"{figure:<76} {product!s:>12} {floor!s:>12} {ratio:>7}", flush=True)
+
+
+# --- start-up --------------------------------------------------------------------------
+def startup_ms(subject, runs):
+    fresh_state()
+    r = probe("startup", str(runs), subject.window_class, str(subject.quits),
+              subject.windows_exe)
+    times = [float(v) for v in r.stdout.split()]
+    if r.returncode != 0 or len(times) < runs:
+        return None, r.stderr.strip()
+    return statistics.median(times), ""
+
+
+def instructions(subject):
+    """Instructions of the program's process under valgrind, from launch until it has
+    added its icon and then ended on its quit message: (largest process, all processes).
+    Cachegrind without its cache model counts the same instructions as callgrind, which
+    trips an assertion of its own on Wine's signal use in the product's device reads."""
+    fresh_state()
+    with tempfile.TemporaryDirectory() as out:
+        # The waiting probe keeps the desktop up, so that the program does not start it.
+        waiter = subprocess.Popen(pinned(PROBE, "wait-tray", "300"))
+        wait_desktop()
+        vg = subprocess.Popen(["valgrind", "--tool=cachegrind", "--cache-sim=no",
+                               "--trace-children=yes", f"--cachegrind-out-file={out}/cg.%p",
+                               *pinned(subject.exe)],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        ok = waiter.wait(timeout=320) == 0
+        probe("quit", subject.window_class, str(subject.quits))
+        try:
+            vg.wait(timeout=300)
+        except subprocess.TimeoutExpired:
+            vg.kill()
+            return None, []
+        if not ok:
+            return None, []
+        counts = []
+        for path in glob.glob(f"{out}/cg.*"):
+            with open(path, errors="replace") as f:
+                text = f.read()
+            m = re.search(r"^summary:\s+(\d+)", text, re.M)
+            cmd = re.search(r"^cmd:(.*)$", text, re.M)
+            if m and cmd and os.path.basename(subject.exe) in cmd.group(1):
+                counts.append(int(m.group(1)))
+        counts.sort(reverse=True)
+        return (counts[0] if counts else None), counts
+
+
+def wait_desktop(deadline=30):
+    end = time.monotonic() + deadline
+    while time.monotonic() < end:
+        tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True)
+        if "Wine desktop" in tree.stdout:
+            return True
+        time.sleep(0.1)
+    return False
+
+
+# --- a running program -----------------------------------------------------------------
+def linux_pid(exe):
+    name = os.path.basename(exe).lower()
+    prefix = os.environ["WINEPREFIX"].encode()
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                cmd = f.read().decode(errors="replace").lower()
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                env = f.read().split(b"\0")
+        except OSError:
+            continue
+        if name in cmd and b"WINEPREFIX=" + prefix in env and "valgrind" not in cmd:
+            return int(pid)
+    return None
+
+
+class Running:
+    def __init__(self, subject):
+        self.subject = subject
+        self.process = subprocess.Popen(pinned(subject.exe), stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        self.ok = probe("wait-tray", "30").returncode == 0
+        r = probe("pid", subject.window_class)
+        self.windows_pid = int(r.stdout) if r.returncode == 0 else None
+        self.pid = linux_pid(subject.exe)
+
+    def status_kb(self, field):
+        with open(f"/proc/{self.pid}/status") as f:
+            m = re.search(rf"^{field}:\s+(\d+) kB", f.read(), re.M)
+        return int(m.group(1)) if m else None
+
+    def cpu_ns(self):
+        total = 0
+        for path in glob.glob(f"/proc/{self.pid}/task/*/schedstat"):
+            try:
+                with open(path) as f:
+                    total += int(f.read().split()[0])
+            except (OSError, ValueError, IndexError):
+                pass
+        return total
+
+    def counts(self):
+        r = probe("counts", str(self.windows_pid))
+        out = {}
+        for row in r.stdout.splitlines():
+            k, v = row.split()
+            out[k] = int(v)
+        return out
+
+    def end(self):
+        probe("quit", self.subject.window_class, str(self.subject.quits))
+        try:
+            self.process.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+
+
+def sim_reads():
+    r = subprocess.run([WINE64, SIM, "counters"], capture_output=True, text=True)
+    m = re.search(r"^reads (\d+)", r.stdout, re.M)
+    return int(m.group(1)) if m else 0
+
+
+def imports(exe):
+    r = subprocess.run([OBJDUMP, "-p", exe], capture_output=True, text=True)
+    return sorted({m.upper() for m in re.findall(r"DLL Name: (\S+)", r.stdout)})
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--runs", type=int, default=11)
+    ap.add_argument("--idle", type=int, default=60)
+    ap.add_argument("--refreshes", type=int, default=10000)
+    ap.add_argument("--cycles", type=int, default=1000)
+    a = ap.parse_args()
+
+    wine = subprocess.run([WINE64, "--version"], capture_output=True, text=True).stdout.strip()
+    print(f"# {wine}, x86_64, virtual desktop 1024x768, Xvfb + wineserver + runs on CPU 0")
+    line("figure", "product", "floor", "ratio")
+
+    # Start-up: launch to the taskbar being visible, seen from a probe in the desktop.
+    medians = {}
+    for s in (FLOOR, PRODUCT):
+        medians[s.name], why = startup_ms(s, a.runs)
+        if medians[s.name] is None:
+            print(f"# {s.name}: start-up not measurable: {why}")
+    fmt = lambda v: f"{v:.1f}" if v is not None else "n/a"  # noqa: E731
+    line(f"start-up to tray icon, ms (median of {a.runs}, target ratio <= 1.2)",
+         fmt(medians["product"]), fmt(medians["floor"]))
+    counts = {s.name: instructions(s) if medians[s.name] is not None else (None, [])
+              for s in (FLOOR, PRODUCT)}
+    line("instructions, launch to icon to quit (valgrind)", counts["product"][0] or "n/a",
+         counts["floor"][0] or "n/a")
+    for name, (_, every) in counts.items():
+        if len(every) > 1:
+            print(f"#   {name}: processes with its command line: {', '.join(map(str, every))}")
+
+    # Both running side by side in the same desktop, after start-up (and first refresh).
+    fresh_state()
+    floor = Running(FLOOR)
+    product = Running(PRODUCT)
+    try:
+        if not (product.ok and product.pid and product.windows_pid):
+            print("# product: did not come up with a tray icon; the rest is not measurable")
+            return 1
+        time.sleep(2)  # let the first refresh and its balloon settle
+        for field, label in (("VmRSS", "resident memory after start-up, kB"),
+                             ("RssAnon", "anonymous memory (RssAnon), kB (target ratio <= 1.5)")):
+            line(label, product.status_kb(field), floor.status_kb(field))
+        first = {s.subject.name: s.counts() for s in (product, floor)}
+
+        before = {s.subject.name: s.cpu_ns() for s in (product, floor)}
+        time.sleep(a.idle)
+        used = {s.subject.name: (s.cpu_ns() - before[s.subject.name]) / 1e6
+                for s in (product, floor)}
+        line(f"CPU over {a.idle} s idle, ms (schedstat)", f"{used['product']:.3f}",
+             f"{used['floor']:.3f}")
+
+        # The first show makes what every later show reuses (the paint buffer, the pictures
+        # of the tabs): growth is counted from after one whole cycle.
+        probe("cycles", PRODUCT.window_class, "0", "1")
+        warm = product.counts()
+        shows = a.refreshes // 2
+        reads0 = sim_reads()
+        t0 = time.monotonic()
+        r = probe("cycles", PRODUCT.window_class, str(shows), str(a.cycles), timeout=3600)
+        took = time.monotonic() - t0
+        refreshes = (sim_reads() - reads0) // 2
+        if r.returncode != 0:
+            print(f"# product: cycles failed: {r.stderr.strip()}")
+        print(f"# {shows} tray shows (two refreshes each) and {a.cycles} show/tab/tab/hide "
+              f"cycles in {took:.0f} s; the stand-in saw {refreshes} refreshes")
+        after = product.counts()
+        names = {"handles": "kernel handles (NtQuerySystemInformation class 16)",
+                 "gdi": "GDI objects (used entries of the PEB's GDI handle table)",
+                 "user": "USER objects (top-level windows, EnumWindows)"}
+        for key, label in names.items():
+            line(f"{label}, after first refresh", first["product"].get(key),
+                 first["floor"].get(key))
+            line("  same after the first show/tab/tab/hide cycle", warm.get(key),
+                 first["floor"].get(key))
+            growth = after.get(key, 0) - warm.get(key, 0)
+            line(f"  same after {refreshes} refreshes + {a.cycles} cycles more (growth {growth:+d})",
+                 after.get(key), first["floor"].get(key))
+    finally:
+        product.end()
+        floor.end()
+
+    line("exe size, bytes", os.path.getsize(PRODUCT.exe), os.path.getsize(FLOOR.exe))
+    pi, fi = imports(PRODUCT.exe), imports(FLOOR.exe)
+    line("imported DLLs", len(pi), len(fi))
+    print(f"#   product: {' '.join(pi)}\n#   floor:   {' '.join(fi)}")
+    print("# i686: not measurable on this machine: its kernel runs no 32-bit programs, and "
+          "under qemu emulation the figures would mean nothing")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,282 @@
+"""The Wine virtual desktop as the end-to-end suite sees it from outside: X windows,
+real pointer input through xdotool, screenshots, the registry, the driver stand-in, and
+a helper program that looks at the desktop from inside (tests/e2e/e2e_helper.cpp)."""
+
+import os
+import re
+import subprocess
+import time
+from dataclasses import dataclass
+
+from PIL import Image
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+WINE64 = "/usr/lib/wine/wine64"
+DESKTOP_NAME = "Korvalen"
+DESKTOP_SIZE = (1024, 768)
+IMPORT = "/usr/bin/import"
+
+
+class Timeout(AssertionError):
+    pass
+
+
+def wait_until(condition, deadline=10.0, interval=0.05, what="condition"):
+    """Polls CONDITION until it gives a true value, which is returned, or fails after
+    DEADLINE seconds."""
+    end = time.monotonic() + deadline
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > end:
+            raise Timeout(f"timed out after {deadline} s waiting for {what}")
+        time.sleep(interval)
+
+
+def run(args, timeout=60, check=False, **kw):
+    result = subprocess.run(args, capture_output=True, text=True, timeout=timeout, **kw)
+    if check and result.returncode != 0:
+        raise AssertionError(f"{args} failed ({result.returncode}): {result.stderr.strip()}")
+    return result
+
+
+@dataclass
+class Rect:
+    left: int
+    top: int
+    right: int
+    bottom: int
+
+    @property
+    def width(self):
+        return self.right - self.left
+
+    @property
+    def height(self):
+        return self.bottom - self.top
+
+    @property
+    def centre(self):
+        return ((self.left + self.right) // 2, (self.top + self.bottom) // 2)
+
+
+@dataclass
+class WindowInfo:
+    hwnd: int
+    visible: bool
+    enabled: bool
+    rect: Rect
+    pid: int
+
+
+class Desktop:
+    """One Wine prefix with its virtual desktop on an X display (set up by
+    scripts/lib/wine-env.sh: WINEPREFIX and DISPLAY come from the environment)."""
+
+    def __init__(self, build_dir, shots_dir):
+        self.build = build_dir
+        self.shots = shots_dir
+        os.makedirs(self.shots, exist_ok=True)
+        self.helper_exe = os.path.join(build_dir, "tests", "e2e", "e2e-helper.exe")
+        self.sim_exe = os.path.join(build_dir, "simulator", "korvalen-sim.exe")
+        self.shot_count = 0
+        self.shot_prefix = "suite"
+        self._masks = {}
+        self._colours = {}
+
+    # --- Windows side -------------------------------------------------------------
+    def wine(self, *args, timeout=60, check=False):
+        return run([WINE64, *args], timeout=timeout, check=check)
+
+    def helper(self, *args, check=False):
+        return self.wine(self.helper_exe, *args, check=check)
+
+    def windows_path(self, path):
+        return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+    def start(self, exe, *args):
+        """Starts a program in the desktop (the prefix's Desktop value puts it there)."""
+        return subprocess.Popen([WINE64, exe, *args], stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+
+    def find(self, window_class, title):
+        r = self.helper("find", window_class or "-", title or "-")
+        if r.returncode != 0:
+            return None
+        f = r.stdout.split()
+        return WindowInfo(int(f[0], 16), f[1] == "1", f[2] == "1",
+                          Rect(*(int(v) for v in f[3:7])), int(f[7]))
+
+    def post(self, hwnd, msg, wparam=0, lparam=0, check=True):
+        self.helper("post", hex(hwnd), hex(msg), hex(wparam), hex(lparam), check=check)
+
+    def balloons(self):
+        """(rect, text) of each balloon on the desktop."""
+        out = []
+        for line in self.helper("balloons").stdout.splitlines():
+            f = line.split(" ", 4)
+            if len(f) >= 4:
+                out.append((Rect(*(int(v) for v in f[:4])), f[4] if len(f) > 4 else ""))
+        return out
+
+    def message_box(self, caption):
+        """(text, Rect of the OK button) of the system message box with CAPTION, or None."""
+        r = self.helper("msgbox", caption)
+        if r.returncode != 0:
+            return None
+        text, place = r.stdout.rstrip("\r\n").rsplit("\n", 1)
+        return text.rstrip("\r"), Rect(*(int(v) for v in place.split()))
+
+    def text_mask(self, text, height=13):
+        """The ink pixels of TEXT as the program's bold labels draw it: a set of (x, y)."""
+        key = (text, height)
+        if key not in self._masks:
+            self._masks[key] = self.helper("text-mask", str(height), text, check=True).stdout
+        lines = self._masks[key].split()
+        width, rows = int(lines[0]), lines[2:]
+        return {(x, y) for y, row in enumerate(rows) for x in range(width) if row[x] == "#"}, \
+            (width, len(rows))
+
+    # --- registry -------------------------------------------------------------------
+    def reg_query(self, key, value):
+        """The data of a registry value as reg shows it, or None when it is missing."""
+        r = self.wine("reg", "query", key, "/v", value)
+        if r.returncode != 0:
+            return None
+        for line in r.stdout.splitlines():
+            m = re.match(r"\s+(.+?)\s+(REG_\w+)\s+(.*)$", line)
+            if m and m.group(1).lower() == value.lower():
+                return m.group(3).strip()
+        return None
+
+    def reg_delete(self, key, value=None):
+        args = ["reg", "delete", key, "/f"] if value is None else \
+            ["reg", "delete", key, "/v", value, "/f"]
+        self.wine(*args)
+
+    def reg_add(self, key, value, data, kind="REG_SZ"):
+        self.wine("reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f", check=True)
+
+    # --- driver stand-in --------------------------------------------------------------
+    def sim(self, *args, check=True):
+        return self.wine(self.sim_exe, *args, check=check)
+
+    def sim_counters(self):
+        out = {}
+        for line in self.sim("counters").stdout.splitlines():
+            f = line.split()
+            if len(f) == 2 and f[1].isdigit():
+                out[f[0]] = int(f[1])
+        return out
+
+    # --- X side ---------------------------------------------------------------------
+    def x_tree(self):
+        """(id, name, Rect in root coordinates) of every X window under the root."""
+        r = run(["xwininfo", "-root", "-tree"], check=True)
+        out = []
+        for line in r.stdout.splitlines():
+            m = re.match(r'\s*(0x[0-9a-f]+) (?:"(.*)"|\(has no name\)):.*?'
+                         r'(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)', line)
+            if m:
+                w, h, x, y = (int(m.group(i)) for i in range(3, 7))
+                out.append((int(m.group(1), 16), m.group(2) or "", Rect(x, y, x + w, y + h)))
+        return out
+
+    def x_window(self, name):
+        for wid, wname, rect in self.x_tree():
+            if wname == name:
+                return wid, rect
+        return None
+
+    def x_mapped(self, wid):
+        r = run(["xwininfo", "-id", hex(wid)])
+        return "IsViewable" in r.stdout
+
+    def origin(self):
+        """The desktop's top-left corner in root coordinates."""
+        found = wait_until(lambda: self.x_window(f"{DESKTOP_NAME} - Wine desktop"),
+                           deadline=20, what="the Wine desktop window")
+        return found[1].left, found[1].top
+
+    def taskbar(self):
+        """The taskbar's rectangle in desktop coordinates while it is visible, else None."""
+        info = self.find("Shell_TrayWnd", None)
+        return info.rect if info and info.visible else None
+
+    def tray_icon_place(self, slot=0):
+        """Desktop coordinates of the centre of the tray icon SLOT (0 is the first added,
+        the rightmost). Icons are 20 px wide, at the taskbar's right end."""
+        bar = wait_until(self.taskbar, deadline=20, what="the taskbar")
+        return bar.right - 10 - 20 * slot, (bar.top + bar.bottom) // 2
+
+    # --- real input -------------------------------------------------------------------
+    def _xdo(self, *args):
+        run(["xdotool", *args], check=True)
+
+    def to_root(self, x, y):
+        ox, oy = self.origin()
+        return ox + x, oy + y
+
+    def move(self, x, y):
+        """Moves the pointer to desktop coordinates."""
+        rx, ry = self.to_root(x, y)
+        # Not --sync: it waits seconds for a motion event when the pointer is there already.
+        self._xdo("mousemove", str(rx), str(ry))
+        wait_until(lambda: self.pointer() == (rx, ry), deadline=3, interval=0.01,
+                   what="the pointer to arrive")
+
+    def pointer(self):
+        out = run(["xdotool", "getmouselocation"], check=True).stdout
+        m = re.match(r"x:(-?\d+) y:(-?\d+)", out)
+        return (int(m.group(1)), int(m.group(2))) if m else None
+
+    def click(self, x, y, button=1, repeat=1):
+        self.move(x, y)
+        if repeat > 1:
+            self._xdo("click", "--repeat", str(repeat), "--delay", "80", str(button))
+        else:
+            self._xdo("click", str(button))
+
+    def drag(self, start, end, button=1, steps=8):
+        self.move(*start)
+        self._xdo("mousedown", str(button))
+        for i in range(1, steps + 1):
+            x = start[0] + (end[0] - start[0]) * i // steps
+            y = start[1] + (end[1] - start[1]) * i // steps
+            self.move(x, y)
+            time.sleep(0.02)
+        self._xdo("mouseup", str(button))
+
+    def key(self, name):
+        self._xdo("key", name)
+
+    # --- screenshots ------------------------------------------------------------------
+    def screenshot(self, label):
+        """The desktop as an image in desktop coordinates; kept under the shots folder."""
+        wid = wait_until(lambda: self.x_window(f"{DESKTOP_NAME} - Wine desktop"),
+                         deadline=20, what="the Wine desktop window")[0]
+        self.shot_count += 1
+        path = os.path.join(self.shots, f"{self.shot_count:03d}-{self.shot_prefix}-{label}.png")
+        run([IMPORT, "-window", hex(wid), path], check=True)
+        return Image.open(path).convert("RGB")
+
+    def syscolor(self, index):
+        if index not in self._colours:
+            self._colours[index] = self.helper("syscolor", str(index), check=True).stdout
+        v = self._colours[index].strip()
+        return tuple(int(v[i:i + 2], 16) for i in (0, 2, 4))
+
+    def text_at(self, image, text, left, top, height=13, ink=lambda p: max(p) < 70, slack=(0, 0)):
+        """Whether TEXT is drawn in INK with its cell's top-left at (LEFT, TOP) of the image
+        (desktop coordinates), give or take SLACK pixels across and down, with nothing else
+        of that ink in the text's cell."""
+        mask, (w, h) = self.text_mask(text, height)
+        for dy in range(-slack[1], slack[1] + 1):
+            for dx in range(-slack[0], slack[0] + 1):
+                x0, y0 = left + dx, top + dy
+                seen = {(x, y) for y in range(h) for x in range(w)
+                        if ink(image.getpixel((x0 + x, y0 + y)))}
+                if seen == mask:
+                    return True
+        return False

@@ -1,0 +1,133 @@
+// e2e-helper: looks at the Wine desktop from inside it, for the end-to-end suite, which
+// drives the program from outside. It runs in the same desktop as the program (windows,
+// FindWindow and the tray are per desktop) and prints plain lines that the suite parses.
+//   e2e-helper find CLASS|- TITLE|-      hwnd visible enabled left top right bottom pid
+//   e2e-helper balloons                  one line per visible balloon: left top right bottom text
+//   e2e-helper msgbox CAPTION            the text of a system message box with that caption,
+//                                        then the place of its OK button
+//   e2e-helper broadcast NAME            posts the registered message NAME to every window
+//   e2e-helper post HWND MSG WPARAM LPARAM
+//   e2e-helper text-mask HEIGHT TEXT     the text in bold "MS Sans Serif" as rows of # and .
+//   e2e-helper syscolor INDEX            a system colour as RRGGBB
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/text_mask.h"
+
+namespace {
+
+HWND ParseHwnd(const char* text) {
+    return reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoull(text, nullptr, 0)));
+}
+
+const char* OrNull(const char* text) {
+    return std::string(text) == "-" ? nullptr : text;
+}
+
+// The text of a window of another process: WM_GETTEXT is marshalled across processes,
+// and controls such as tooltips answer it with what they show.
+std::string RemoteText(HWND hwnd) {
+    char buffer[1024] = {};
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                             SMTO_ABORTIFHUNG, 2000, &copied))
+        return {};
+    return std::string(buffer, copied < sizeof buffer ? copied : 0);
+}
+
+void PrintWindow(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    std::printf("0x%llx %d %d %ld %ld %ld %ld %lu\n",
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)),
+                IsWindowVisible(hwnd) ? 1 : 0, IsWindowEnabled(hwnd) ? 1 : 0, r.left, r.top,
+                r.right, r.bottom, pid);
+}
+
+int Find(const char* windowClass, const char* title) {
+    HWND hwnd = FindWindowA(OrNull(windowClass), OrNull(title));
+    if (!hwnd) return 1;
+    PrintWindow(hwnd);
+    return 0;
+}
+
+BOOL CALLBACK CollectBalloon(HWND hwnd, LPARAM) {
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::string(cls) != "tooltips_class32" || !IsWindowVisible(hwnd)) return TRUE;
+    // Balloons carry TTS_BALLOON (0x40); plain tips of the tray do not.
+    if (!(GetWindowLongA(hwnd, GWL_STYLE) & 0x40)) return TRUE;
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    std::printf("%ld %ld %ld %ld %s\n", r.left, r.top, r.right, r.bottom, RemoteText(hwnd).c_str());
+    return TRUE;
+}
+
+int MessageBoxTextOf(const char* caption) {
+    HWND box = FindWindowA("#32770", caption);
+    if (!box) return 1;
+    char text[1024] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    RECT ok{};
+    GetWindowRect(GetDlgItem(box, IDOK), &ok);
+    std::printf("%s\n%ld %ld %ld %ld\n", text, ok.left, ok.top, ok.right, ok.bottom);
+    return 0;
+}
+
+int Broadcast(const char* name) {
+    const UINT message = RegisterWindowMessageA(name);
+    if (!message) return 1;
+    return PostMessageA(HWND_BROADCAST, message, 0, 0) ? 0 : 1;
+}
+
+int Post(char** argv) {
+    const auto number = [](const char* t) { return std::strtoull(t, nullptr, 0); };
+    return PostMessageA(ParseHwnd(argv[0]), static_cast<UINT>(number(argv[1])),
+                        static_cast<WPARAM>(number(argv[2])), static_cast<LPARAM>(number(argv[3])))
+               ? 0
+               : 1;
+}
+
+int TextMask(const char* height, const char* text) {
+    const auto mask = e2e::RenderTextMask(std::atoi(height), text);
+    if (mask.empty()) return 1;
+    std::printf("%zu %zu\n", mask.front().size(), mask.size());
+    for (const auto& row : mask) std::printf("%s\n", row.c_str());
+    return 0;
+}
+
+int SysColor(const char* index) {
+    const COLORREF c = GetSysColor(std::atoi(index));
+    std::printf("%02x%02x%02x\n", GetRValue(c), GetGValue(c), GetBValue(c));
+    return 0;
+}
+
+int Usage() {
+    std::fputs(
+        "usage: e2e-helper find CLASS TITLE | balloons | msgbox CAPTION | broadcast NAME |\n"
+        "                  post HWND MSG WPARAM LPARAM | text-mask HEIGHT TEXT |\n"
+        "                  syscolor INDEX\n",
+        stderr);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    const std::string verb = argv[1];
+    if (verb == "find" && argc == 4) return Find(argv[2], argv[3]);
+    if (verb == "balloons" && argc == 2) return EnumWindows(CollectBalloon, 0) ? 0 : 1;
+    if (verb == "msgbox" && argc == 3) return MessageBoxTextOf(argv[2]);
+    if (verb == "broadcast" && argc == 3) return Broadcast(argv[2]);
+    if (verb == "post" && argc == 6) return Post(argv + 2);
+    if (verb == "text-mask" && argc == 4) return TextMask(argv[2], argv[3]);
+    if (verb == "syscolor" && argc == 3) return SysColor(argv[2]);
+    return Usage();
+}

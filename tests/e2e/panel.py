@@ -1,0 +1,135 @@
+"""The control panel as the user meets it: its places, how to reach it through the tray,
+and what its pixels say (texts, the selected tab, the Enable and Disable labels)."""
+
+from conftest import PANEL_CLASS, PANEL_TITLE, PRODUCT
+from desktop import DESKTOP_SIZE, Rect, wait_until
+
+PANEL_SIZE = (595, 239)
+MESSAGE_SIZE = (493, 154)
+COLOR_3DSHADOW = 16
+
+# Client places (centres unless said otherwise) of the components the user touches.
+STATUS_TAB = (14 + 47, 52 + 17)
+SETTINGS_TAB = (14 + 47, 90 + 17)
+ENABLE = (120 + 43, 203 + 8)
+DISABLE = (224 + 43, 203 + 8)
+CLOSE = (560 + 12, 12 + 11)
+AUTOSTART_BOX = (120 + 6, 56 + 6)
+DISABLE_BOX = (120 + 6, 72 + 6)
+AUTOSTART_LABEL = (140 + 60, 55 + 8)
+BACKGROUND = (50, 200)  # the photograph column, below the tabs
+CONTENT = (400, 150)    # the content area, under the description label
+CAPTION_STRIP = Rect(160, 8, 160 + 389, 8 + 31)
+STATUS_TEXT = (120, 48)
+DESCRIPTION = (120, 88)
+MESSAGE_TEXT = (28, 69)
+MESSAGE_OK = (206 + 41, 125 + 8)
+
+
+def centred(size):
+    return Rect((DESKTOP_SIZE[0] - size[0]) // 2, (DESKTOP_SIZE[1] - size[1]) // 2,
+                (DESKTOP_SIZE[0] - size[0]) // 2 + size[0],
+                (DESKTOP_SIZE[1] - size[1]) // 2 + size[1])
+
+
+def crop(image, rect):
+    return image.crop((rect.left, rect.top, rect.right, rect.bottom)).tobytes()
+
+
+def near(pixel, colour, tolerance=24):
+    return all(abs(a - b) <= tolerance for a, b in zip(pixel, colour))
+
+
+class Panel:
+    def __init__(self, d, program):
+        self.d = d
+        self.program = program
+
+    # --- the window ---------------------------------------------------------------------
+    def info(self):
+        return self.d.find(PANEL_CLASS, PANEL_TITLE)
+
+    def wait_visible(self, visible=True, deadline=10):
+        return wait_until(lambda: (lambda i: i if i and i.visible == visible else None)(
+            self.info()), deadline=deadline, what=f"the panel {'shown' if visible else 'hidden'}")
+
+    def at(self, place):
+        r = self.info().rect
+        return r.left + place[0], r.top + place[1]
+
+    def click(self, place, button=1, repeat=1):
+        self.d.click(*self.at(place), button=button, repeat=repeat)
+
+    # --- the tray -----------------------------------------------------------------------
+    def tray(self, button=1):
+        self.d.click(*self.d.tray_icon_place(0), button=button)
+
+    def show_from_tray(self):
+        self.tray(1)
+        return self.wait_visible(True)
+
+    def menu(self, item):
+        """Opens the tray menu with a right press and clicks ITEM: "status", "settings" or
+        "exit". The items are menu-font rows below a 3-px border, the separator between
+        the second and the last; the row height comes from the menu's own height."""
+        self.tray(3)
+        m = wait_until(lambda: (lambda m: m if m and m.visible else None)(
+            self.d.find("#32768", None)), what="the tray menu")
+        r = m.rect
+        row = (r.height - 6 - 9) // 3  # three rows and a separator of about 9 px
+        y = {"status": r.top + 3 + row // 2, "settings": r.top + 3 + row + row // 2,
+             "exit": r.bottom - 3 - row // 2}[item]
+        self.d.click((r.left + r.right) // 2, y)
+        wait_until(lambda: not (lambda m: m and m.visible)(self.d.find("#32768", None)),
+                   what="the tray menu to close")
+
+    # --- pixels ---------------------------------------------------------------------------
+    def shot(self, label):
+        return self.d.screenshot(label), self.info().rect
+
+    def shows_text(self, shot, place, text, ink=None, slack=(0, 0)):
+        image, r = shot
+        kw = {"slack": slack}
+        if ink:
+            kw["ink"] = ink
+        return self.d.text_at(image, text, r.left + place[0], r.top + place[1], **kw)
+
+    def status_texts(self, shot, caption, lines):
+        return self.shows_text(shot, STATUS_TEXT, caption) and all(
+            self.shows_text(shot, (DESCRIPTION[0], DESCRIPTION[1] + 16 * i), line)
+            for i, line in enumerate(lines))
+
+    def selected_tab(self, shot):
+        """The tab whose open right side shows the content colour over the separator."""
+        image, r = shot
+        face = (0xC7, 0xE3, 0xF1)
+
+        def is_open(tab):
+            return near(image.getpixel((r.left + 14 + 93, r.top + tab[1])), face, 40)
+
+        status, settings = is_open(STATUS_TAB), is_open(SETTINGS_TAB)
+        return "status" if status and not settings else \
+            "settings" if settings and not status else None
+
+    def label_state(self, shot, place, word):
+        """'on' when the label's word is drawn in black, 'off' when it is drawn etched."""
+        shadow = self.d.syscolor(COLOR_3DSHADOW)  # etched text: its shadow lies in place
+        left = (place[0] - 43, place[1] - 8)
+        if self.shows_text(shot, left, word, slack=(45, 0)):
+            return "on"
+        if self.shows_text(shot, left, word, ink=lambda p: p == shadow, slack=(45, 0)):
+            return "off"
+        return None
+
+    def labels(self, shot):
+        return self.label_state(shot, ENABLE, "Enable"), self.label_state(shot, DISABLE, "Disable")
+
+
+def start_panel(start_program, *args):
+    """Starts the control panel and waits for its tray icon and its hidden window."""
+    program = start_program(PRODUCT, *args)
+    d = program.d
+    wait_until(d.taskbar, deadline=30, what="the tray icon")
+    panel = Panel(d, program)
+    wait_until(panel.info, what="the panel window")
+    return panel

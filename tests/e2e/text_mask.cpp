@@ -1,0 +1,49 @@
+#include "tests/e2e/text_mask.h"
+
+#include "toolkit/font.h"
+#include "toolkit/unique_win.h"
+
+namespace e2e {
+
+std::vector<std::string> RenderTextMask(int height, const std::string& text) {
+    toolkit::FontDescription description;
+    description.height = height;
+    description.bold = true;
+    toolkit::UniqueFont font = toolkit::CreateDescribedFont(description);
+
+    toolkit::WindowDc screen(nullptr);
+    toolkit::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
+    if (!dc) return {};
+    toolkit::Selected selectFont(dc.get(), font.get());
+    SIZE size{};
+    GetTextExtentPoint32A(dc.get(), text.data(), static_cast<int>(text.size()), &size);
+    if (size.cx <= 0 || size.cy <= 0) return {};
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    toolkit::UniqueBitmap bitmap(
+        CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits) return {};
+    toolkit::Selected selectBitmap(dc.get(), bitmap.get());
+    RECT all{0, 0, size.cx, size.cy};
+    FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetBkMode(dc.get(), TRANSPARENT);
+    SetTextColor(dc.get(), RGB(0, 0, 0));
+    DrawTextA(dc.get(), text.data(), static_cast<int>(text.size()), &all,
+              DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS);
+    GdiFlush();
+
+    const auto* pixels = static_cast<const unsigned*>(bits);
+    std::vector<std::string> rows(static_cast<size_t>(size.cy), std::string(size.cx, '.'));
+    for (int y = 0; y < size.cy; ++y)
+        for (int x = 0; x < size.cx; ++x)
+            if ((pixels[y * size.cx + x] & 0xFFFFFF) < 0x808080) rows[y][x] = '#';
+    return rows;
+}
+
+}  // namespace e2e

@@ -1,0 +1,403 @@
+// The message window under Wine: each call a new centred modal window over picture F,
+// closed by OK or by a quit message, moved from its background but not from its text.
+// Whatever a test does while the window is up runs inside the window's own modal loop,
+// from a thread timer (the loop dispatches it like any other message).
+#include "resources/resource_names.h"
+#include "tests/support/wine_test_support.h"
+#include "toolkit/pixels.h"
+#include "toolkit/render.h"
+#include "toolkit/unique_win.h"
+#include "ui/form_message_box.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace testsupport;
+
+namespace {
+
+constexpr int kWidth = 493;
+constexpr int kHeight = 154;
+constexpr RECT kOkBox{206, 125, 206 + 82, 125 + 16};
+constexpr RECT kMessageBox{28, 69, 28 + 437, 69 + 17};
+constexpr char kHandledProperty[] = "KorvalenTestHandled";
+
+LPARAM At(int x, int y) {
+    return MAKELPARAM(x, y);
+}
+
+HWND VisibleMessageWindow() {
+    HWND box = FindWindowA("TfrmMessageBox", nullptr);
+    return box && IsWindowVisible(box) ? box : nullptr;
+}
+
+// Runs an action once for every message window that appears, from inside its modal loop.
+class OnEachWindow {
+public:
+    explicit OnEachWindow(std::function<void(HWND)> action) {
+        action_ = std::move(action);
+        timer_ = SetTimer(nullptr, 0, 10, &Tick);
+    }
+    ~OnEachWindow() {
+        KillTimer(nullptr, timer_);
+        action_ = nullptr;
+    }
+    OnEachWindow(const OnEachWindow&) = delete;
+    OnEachWindow& operator=(const OnEachWindow&) = delete;
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND box = VisibleMessageWindow();
+        if (!box || GetPropA(box, kHandledProperty) || !action_) return;
+        SetPropA(box, kHandledProperty, reinterpret_cast<HANDLE>(1));
+        action_(box);
+    }
+    static inline std::function<void(HWND)> action_;
+    UINT_PTR timer_ = 0;
+};
+
+// A press and release on the OK label, as posted mouse messages.
+void ClickOk(HWND box) {
+    PostMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, At(240, 130));
+    PostMessageA(box, WM_LBUTTONUP, 0, At(240, 130));
+}
+
+// A hidden window that runs a step when a message posted to it arrives: queued behind
+// posted mouse messages, the step sees what they did (or what they are still doing, when
+// a system move started by them dispatches it from its own loop).
+class Probe {
+public:
+    Probe() {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = &Procedure;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "KorvalenTestProbe";
+        RegisterClassExA(&wc);
+        window_.reset(CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      wc.hInstance, nullptr));
+        steps_.clear();
+    }
+    void Post(std::function<void()> step) const {
+        steps_.push_back(std::move(step));
+        PostMessageA(window_.get(), WM_APP, 0, 0);
+    }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg != WM_APP || steps_.empty()) return DefWindowProcA(hwnd, msg, wp, lp);
+        auto step = std::move(steps_.front());
+        steps_.erase(steps_.begin());
+        step();
+        return 0;
+    }
+    static inline std::vector<std::function<void()>> steps_;
+    toolkit::UniqueWindow window_;
+};
+
+// True while the system's interactive move or size loop runs on this thread.
+bool InSystemMove() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetCurrentThreadId(), &info);
+    return (info.flags & GUI_INMOVESIZE) != 0;
+}
+
+RECT WindowRect(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+RECT CentredRect() {
+    const int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2);
+    const int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2);
+    return {left, top, left + kWidth, top + kHeight};
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+std::string Describe(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+           std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+}
+
+bool Inside(const RECT& r, int x, int y) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+// Picture F as stored with the program.
+toolkit::Pixels PictureF() {
+    toolkit::Pixels p;
+    toolkit::UniqueBitmap bitmap(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), resources::kMessageBackgroundBitmap, IMAGE_BITMAP, 0,
+                   0, LR_CREATEDIBSECTION)));
+    if (!bitmap) return p;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = kWidth;
+    info.bmiHeader.biHeight = -kHeight;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> bgra(static_cast<size_t>(kWidth) * kHeight);
+    toolkit::WindowDc screen(nullptr);
+    if (GetDIBits(screen.get(), bitmap.get(), 0, kHeight, bgra.data(), &info, DIB_RGB_COLORS) !=
+        kHeight)
+        return p;
+    p.width = kWidth;
+    p.height = kHeight;
+    for (std::uint32_t v : bgra) p.rgb.push_back(v & 0xFFFFFF);  // BGRA in memory is 0x00RRGGBB
+    return p;
+}
+
+// What a shown window looked like.
+struct Seen {
+    RECT rect{};
+    LONG style = 0;
+    LONG exStyle = 0;
+    std::string title;
+    bool ownedByApplication = false;
+    toolkit::Pixels pixels;
+};
+
+Seen Look(HWND box, HWND application) {
+    Seen s;
+    s.rect = WindowRect(box);
+    s.style = GetWindowLongA(box, GWL_STYLE);
+    s.exStyle = GetWindowLongA(box, GWL_EXSTYLE);
+    s.title = WindowText(box);
+    s.ownedByApplication = GetWindow(box, GW_OWNER) == application;
+    s.pixels = toolkit::RenderClient(box);
+    return s;
+}
+
+// Counts, inside one label's box, the pixels that differ from picture F; each must be
+// the labels' black. Outside the label boxes nothing may differ from F.
+struct TextPixels {
+    int inOk = 0;
+    int inMessage = 0;
+    int notBlack = 0;
+    int outside = 0;
+};
+
+TextPixels CompareWithF(const toolkit::Pixels& shown, const toolkit::Pixels& f) {
+    TextPixels t;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const auto pixel = shown.At(x, y);
+            if (pixel == f.At(x, y)) continue;
+            if (Inside(kOkBox, x, y))
+                ++t.inOk;
+            else if (Inside(kMessageBox, x, y))
+                ++t.inMessage;
+            else
+                ++t.outside;
+            if (pixel != 0x000000) ++t.notBlack;
+        }
+    return t;
+}
+
+class MessageWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Off every window: a pointer resting on the OK label would change nothing,
+        // but a test should not depend on where the previous one left it.
+        SetCursorPos(0, GetSystemMetrics(SM_CYSCREEN) - 1);
+        ui::SetMessageWindowApplication(&app);
+    }
+    void TearDown() override { ui::SetMessageWindowApplication(nullptr); }
+
+    toolkit::Application app{"Korvalen control panel"};
+};
+
+}  // namespace
+
+TEST_F(MessageWindow, ShowsTheTextOnPictureFCentredAndOkClosesIt) {
+    const toolkit::Pixels f = PictureF();
+    ASSERT_EQ(f.width, kWidth);
+    std::vector<Seen> seen;
+    OnEachWindow closer([&](HWND box) {
+        seen.push_back(Look(box, app.Handle()));
+        ClickOk(box);
+    });
+    ui::ShowMessageWindow("Korvalen driver works with errors");
+
+    ASSERT_EQ(seen.size(), 1u);
+    const Seen& s = seen[0];
+    EXPECT_TRUE(SameRect(s.rect, CentredRect())) << Describe(s.rect);
+    EXPECT_EQ(s.style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
+                         WS_BORDER),
+              0);
+    EXPECT_EQ(s.exStyle & WS_EX_TOPMOST, 0) << "an ordinary window, not kept on top";
+    EXPECT_EQ(s.title, "");
+    EXPECT_TRUE(s.ownedByApplication);
+
+    ASSERT_EQ(s.pixels.width, kWidth);
+    ASSERT_EQ(s.pixels.height, kHeight);
+    EXPECT_EQ(s.pixels.At(0, 0), 0x0075F3u) << "the frame of picture F";
+    const TextPixels t = CompareWithF(s.pixels, f);
+    EXPECT_EQ(t.outside, 0) << "picture F shown unscaled, covering the window";
+    EXPECT_GT(t.inOk, 20) << "OK drawn over the button plate";
+    EXPECT_GT(t.inMessage, 200) << "the message drawn on the band";
+    EXPECT_EQ(t.notBlack, 0) << "both labels are black and transparent";
+
+    EXPECT_EQ(VisibleMessageWindow(), nullptr);
+    EXPECT_EQ(FindWindowA("TfrmMessageBox", nullptr), nullptr) << "destroyed before returning";
+    EXPECT_FALSE(app.Terminating());
+}
+
+TEST_F(MessageWindow, AnEmptyTextLeavesTheBandEmptyAndALongOneIsCutAtTheLabel) {
+    const toolkit::Pixels f = PictureF();
+    ASSERT_EQ(f.width, kWidth);
+    std::vector<toolkit::Pixels> shown;
+    OnEachWindow closer([&](HWND box) {
+        shown.push_back(toolkit::RenderClient(box));
+        ClickOk(box);
+    });
+    ui::ShowMessageWindow("");
+    ui::ShowMessageWindow(nullptr);
+    ui::ShowMessageWindow(std::string(300, 'W').c_str());
+
+    ASSERT_EQ(shown.size(), 3u);
+    for (int i = 0; i < 2; ++i) {
+        const TextPixels t = CompareWithF(shown[i], f);
+        EXPECT_EQ(t.inMessage, 0) << "call " << i;
+        EXPECT_GT(t.inOk, 20) << "call " << i;
+        EXPECT_EQ(t.outside, 0) << "call " << i;
+    }
+    const TextPixels t = CompareWithF(shown[2], f);
+    EXPECT_GT(t.inMessage, 1000);
+    EXPECT_EQ(t.outside, 0) << "nothing drawn beyond the label's box";
+}
+
+TEST_F(MessageWindow, EveryCallIsANewWindowShownCentredEvenAfterADrag) {
+    const RECT centred = CentredRect();
+    Probe probe;
+    std::vector<RECT> shownAt;
+    std::vector<HWND> windows;
+    RECT dragged{};
+    OnEachWindow mover([&](HWND box) {
+        windows.push_back(box);
+        shownAt.push_back(WindowRect(box));
+        if (windows.size() == 1) {
+            // A drag on the background: press, the pointer 60 right and 40 down, release.
+            // Each step after the press runs from inside the system's move loop, which
+            // dispatches the probe's messages, so the loop has begun before the pointer
+            // moves.
+            SetCursorPos(centred.left + 10, centred.top + 10);
+            PostMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
+            probe.Post([&probe, &dragged, centred, box] {
+                SetCursorPos(centred.left + 70, centred.top + 50);
+                PostMessageA(box, WM_MOUSEMOVE, MK_LBUTTON, At(70, 50));
+                PostMessageA(box, WM_LBUTTONUP, 0, At(70, 50));
+                probe.Post([&dragged, box] { dragged = WindowRect(box); });
+                probe.Post([box] { ClickOk(box); });
+            });
+        } else {
+            ClickOk(box);
+        }
+    });
+    ui::ShowMessageWindow("first");
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_FALSE(IsWindow(windows[0])) << "the first window is gone before the second call";
+    ui::ShowMessageWindow("second");
+    ASSERT_EQ(windows.size(), 2u);
+    EXPECT_TRUE(SameRect(shownAt[0], centred)) << Describe(shownAt[0]);
+    const RECT moved{centred.left + 60, centred.top + 40, centred.right + 60, centred.bottom + 40};
+    EXPECT_TRUE(SameRect(dragged, moved)) << "dragged to " << Describe(dragged);
+    EXPECT_TRUE(SameRect(shownAt[1], centred)) << Describe(shownAt[1]);
+}
+
+TEST_F(MessageWindow, ABackgroundPressOfAnyButtonMovesButAPressOnTheTextDoesNot) {
+    Probe probe;
+    std::vector<bool> moving;
+    OnEachWindow presser([&](HWND box) {
+        // Each press is followed by the probe and a left release, which ends any move.
+        const UINT presses[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+        for (const POINT at : {POINT{10, 140}, POINT{100, 75}})  // background, then the text
+            for (UINT press : presses) {
+                PostMessageA(box, press, 0, At(at.x, at.y));
+                probe.Post([&] { moving.push_back(InSystemMove()); });
+                PostMessageA(box, WM_LBUTTONUP, 0, At(at.x, at.y));
+            }
+        probe.Post([box] { ClickOk(box); });
+    });
+    ui::ShowMessageWindow("Korvalen driver works with errors");
+    EXPECT_EQ(moving, (std::vector<bool>{true, true, true, false, false, false}));
+}
+
+TEST_F(MessageWindow, OtherVisibleWindowsAreDisabledWhileItIsUpAndEnabledAfter) {
+    toolkit::UniqueWindow visible(CreateWindowExA(0, "STATIC", "visible", WS_POPUP | WS_VISIBLE, 0,
+                                                  0, 50, 50, nullptr, nullptr, nullptr, nullptr));
+    toolkit::UniqueWindow hidden(CreateWindowExA(0, "STATIC", "hidden", WS_POPUP, 60, 0, 50, 50,
+                                                 nullptr, nullptr, nullptr, nullptr));
+    EnableWindow(hidden.get(), FALSE);
+    ASSERT_TRUE(visible && hidden);
+    bool visibleEnabled = true, hiddenEnabled = true, boxEnabled = false;
+    OnEachWindow closer([&](HWND box) {
+        visibleEnabled = IsWindowEnabled(visible.get());
+        hiddenEnabled = IsWindowEnabled(hidden.get());
+        boxEnabled = IsWindowEnabled(box);
+        ClickOk(box);
+    });
+    ui::ShowMessageWindow("modal");
+    EXPECT_FALSE(visibleEnabled);
+    EXPECT_FALSE(hiddenEnabled) << "a hidden window is left as it was";
+    EXPECT_TRUE(boxEnabled);
+    EXPECT_TRUE(IsWindowEnabled(visible.get()));
+    EXPECT_FALSE(IsWindowEnabled(hidden.get()));
+}
+
+TEST_F(MessageWindow, AQuitMessageWhileItIsUpClosesItAndTheCallReturns) {
+    int shown = 0;
+    OnEachWindow quitter([&](HWND) {
+        ++shown;
+        PostQuitMessage(0);
+    });
+    ui::ShowMessageWindow("Error while communicating to Korvalen driver");
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(FindWindowA("TfrmMessageBox", nullptr), nullptr);
+    EXPECT_TRUE(app.Terminating()) << "the loops further out end too";
+}
+
+TEST_F(MessageWindow, WithoutAnOwnerTheTextStillReachesTheUser) {
+    ui::SetMessageWindowApplication(nullptr);
+    std::string text;
+    std::atomic<bool> pressed{false};
+    std::thread presser([&] {
+        HWND box = nullptr;
+        // Found as soon as it exists: wait until it is shown with its button.
+        const auto ready = [&] {
+            box = FindWindowA("#32770", nullptr);
+            return box && IsWindowVisible(box) && GetDlgItem(box, IDOK);
+        };
+        if (!WaitUntil(ready, 10s)) return;
+        text = MessageBoxText(box);
+        PressMessageBoxOk(box);
+        pressed = true;
+    });
+    ui::ShowMessageWindow("Korvalen driver works with errors");
+    presser.join();
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(text, "Korvalen driver works with errors");
+}
+
+TEST_F(MessageWindow, EveryHandlerNameOfItsDescriptionResolves) {
+    const auto description = toolkit::ParseDescription(
+        toolkit::LoadDescriptionText(GetModuleHandleA(nullptr), "TFRMMESSAGEBOX"));
+    const auto missing = toolkit::UnresolvedHandlers(
+        description, [](std::string_view name, toolkit::HandlerKind kind) {
+            return toolkit::TableResolves(ui::TfrmMessageBox::Handlers(), name, kind);
+        });
+    EXPECT_TRUE(missing.empty()) << missing.front();
+    EXPECT_EQ(description.className, "TfrmMessageBox");
+}

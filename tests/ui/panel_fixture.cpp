@@ -1,0 +1,172 @@
+#include "tests/ui/panel_fixture.h"
+
+#include "toolkit/picture.h"
+#include "toolkit/render.h"
+
+#include <functional>
+
+namespace paneltest {
+
+World& TheWorld() {
+    static World world;
+    return world;
+}
+
+namespace {
+
+BOOL WINAPI RecordShell(DWORD message, NOTIFYICONDATAA* data) {
+    auto& w = TheWorld();
+    w.shell.push_back({message, *data});
+    if (message == NIM_ADD && w.shellAddFails) return FALSE;
+    return w.shellAnswers ? TRUE : FALSE;
+}
+
+driver::DriverResult ReadStandIn() {
+    return TheWorld().driverResult;
+}
+driver::HypervisorState StateStandIn() {
+    return TheWorld().hypervisorState;
+}
+driver::ProblemFlags FlagsStandIn() {
+    return TheWorld().problemFlags;
+}
+void SaveStandIn() {
+    ++TheWorld().saves;
+}
+
+}  // namespace
+
+std::int32_t GetSettingsSlot() {
+    TheWorld().log.push_back("GetSettings");
+    return TheWorld().settings;
+}
+void SetSettingsSlot(std::int32_t value) {
+    TheWorld().log.push_back("SetSettings(" + std::to_string(value) + ")");
+    TheWorld().settings = value;
+}
+bool IsAutostartEnabledSlot() {
+    TheWorld().log.push_back("IsAutostartEnabled");
+    return TheWorld().autostart;
+}
+void SetAutostartSlot(bool on) {
+    TheWorld().log.push_back(on ? "SetAutostart(true)" : "SetAutostart(false)");
+    if (TheWorld().autostartSticks) TheWorld().autostart = on;
+}
+void RefreshStatusSlot(bool resetBalloon) {
+    TheWorld().log.push_back(resetBalloon ? "Refresh(true)" : "Refresh(false)");
+    ui::RefreshStatus(resetBalloon);
+}
+void EnableHypervisorSlot() {
+    TheWorld().log.push_back("Enable");
+}
+void DisableHypervisorSlot() {
+    TheWorld().log.push_back("Disable");
+}
+
+std::vector<Balloon> Balloons() {
+    std::vector<Balloon> out;
+    for (const auto& call : TheWorld().shell)
+        if (call.message == NIM_MODIFY && (call.data.uFlags & NIF_INFO))
+            out.push_back({call.data.szInfoTitle, call.data.szInfo, call.data.dwInfoFlags});
+    return out;
+}
+
+void PanelTest::SetUp() {
+    TheWorld() = World{};
+    ui::ShellNotify = &RecordShell;
+    ui::CurrentStatusSource = {&ReadStandIn, &StateStandIn, &FlagsStandIn, &SaveStandIn};
+    ui::BalloonShown = false;
+    // The real pointer stays in a corner, away from the centred window.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    panel = toolkit::MakeForm<ui::TfrmControlPanel>(app);
+    hwnd = panel->Handle();
+    ui::SetControlPanel(panel.get());
+}
+
+void PanelTest::TearDown() {
+    ui::SetControlPanel(nullptr);
+    panel.reset();
+    ui::ShellNotify = &Shell_NotifyIconA;
+    // Leave no quit message behind for the next test in this process.
+    MSG m;
+    while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+void PanelTest::WireLikeStartUp() {
+    panel->GetSettingsProc = &GetSettingsSlot;
+    panel->SetSettingsProc = &SetSettingsSlot;
+    panel->IsAutostartEnabledProc = &IsAutostartEnabledSlot;
+    panel->SetAutostartProc = &SetAutostartSlot;
+    panel->RefreshStatusProc = &RefreshStatusSlot;
+    panel->EnableHypervisorProc = &EnableHypervisorSlot;
+    panel->DisableHypervisorProc = &DisableHypervisorSlot;
+    panel->RefreshStatusProc(true);
+    panel->LoadControlStates();
+    TheWorld().log.clear();
+}
+
+void PanelTest::Press(int x, int y, UINT msg) {
+    const WPARAM keys = msg == WM_RBUTTONDOWN   ? MK_RBUTTON
+                        : msg == WM_MBUTTONDOWN ? MK_MBUTTON
+                                                : MK_LBUTTON;
+    SendMessageA(hwnd, msg, keys, MAKELPARAM(x, y));
+}
+void PanelTest::Release(int x, int y) {
+    SendMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+void PanelTest::Click(int x, int y) {
+    Press(x, y);
+    Release(x, y);
+}
+void PanelTest::DoubleClick(int x, int y) {
+    Click(x, y);
+    Press(x, y, WM_LBUTTONDBLCLK);
+    Release(x, y);
+}
+void PanelTest::Move(int x, int y) {
+    SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+}
+
+unsigned PanelTest::Pixel(int x, int y) const {
+    return toolkit::RenderClient(hwnd).At(x, y);
+}
+
+unsigned PanelTest::TabImagePixel(int index, int x, int y) const {
+    toolkit::Picture picture;
+    panel->imglstButtons.GetBitmap(index, picture);
+    const toolkit::PictureCanvas canvas(picture);
+    return testsupport::Rgb(GetPixel(canvas.Dc(), x, y));
+}
+
+POINT PanelTest::DifferingPixel(int a, int b) const {
+    for (int y = 0; y < 34; ++y)
+        for (int x = 0; x < 95; ++x)
+            if (TabImagePixel(a, x, y) != TabImagePixel(b, x, y)) return {x, y};
+    ADD_FAILURE() << "tab images " << a << " and " << b << " are alike";
+    return {0, 0};
+}
+
+namespace {
+std::function<bool()> g_modalStep;
+void CALLBACK ModalTick(HWND, UINT, UINT_PTR id, DWORD) {
+    if (!g_modalStep || g_modalStep()) {
+        KillTimer(nullptr, id);
+        g_modalStep = nullptr;
+    }
+}
+}  // namespace
+
+void PanelTest::WhileInLoop(std::function<bool()> step) {
+    g_modalStep = std::move(step);
+    SetTimer(nullptr, 0, 20, &ModalTick);
+}
+
+int PanelTest::QuitMessagesQueued() {
+    int count = 0;
+    MSG m;
+    while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) ++count;
+    return count;
+}
+
+}  // namespace paneltest

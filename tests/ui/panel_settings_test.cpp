@@ -1,0 +1,186 @@
+// The two setting check boxes and their labels, and the Enable and Disable labels.
+#include "tests/ui/panel_fixture.h"
+
+using namespace paneltest;
+using Log = std::vector<std::string>;
+
+namespace {
+
+class Settings : public PanelTest {
+protected:
+    void Load(std::int32_t settings, bool autostart) {
+        TheWorld().settings = settings;
+        TheWorld().autostart = autostart;
+        WireLikeStartUp();
+    }
+};
+
+}  // namespace
+
+TEST_F(Settings, BothOnChecksBothAndStoresTheSettingsWordOnceMore) {
+    TheWorld().settings = 0x101;
+    TheWorld().autostart = true;
+    panel->GetSettingsProc = &GetSettingsSlot;
+    panel->SetSettingsProc = &SetSettingsSlot;
+    panel->IsAutostartEnabledProc = &IsAutostartEnabledSlot;
+    panel->SetAutostartProc = &SetAutostartSlot;
+    panel->LoadControlStates();
+    EXPECT_EQ(TheWorld().log,
+              (Log{"GetSettings", "GetSettings", "SetSettings(257)", "IsAutostartEnabled"}))
+        << "no SetAutostart while loading";
+    EXPECT_TRUE(panel->chkAutomaticDisable.Checked());
+    EXPECT_TRUE(panel->chkAutostartUserCP.Checked());
+    EXPECT_TRUE(panel->chkAutomaticDisable.Enabled());
+    EXPECT_TRUE(panel->lbAutomaticDisable.Enabled());
+    EXPECT_TRUE(panel->ControlsReady);
+}
+
+TEST_F(Settings, DisableAtStartWithoutAutostartShowsCheckedButDisabled) {
+    Load(1, false);
+    EXPECT_TRUE(panel->chkAutomaticDisable.Checked());
+    EXPECT_FALSE(panel->chkAutomaticDisable.Enabled());
+    EXPECT_FALSE(panel->lbAutomaticDisable.Enabled());
+    EXPECT_FALSE(panel->chkAutostartUserCP.Checked());
+}
+
+TEST_F(Settings, AutostartAloneEnablesTheDisableBoxAndStoresNothing) {
+    TheWorld().autostart = true;
+    panel->GetSettingsProc = &GetSettingsSlot;
+    panel->SetSettingsProc = &SetSettingsSlot;
+    panel->IsAutostartEnabledProc = &IsAutostartEnabledSlot;
+    panel->SetAutostartProc = &SetAutostartSlot;
+    panel->LoadControlStates();
+    EXPECT_EQ(TheWorld().log, (Log{"GetSettings", "IsAutostartEnabled"}));
+    EXPECT_TRUE(panel->chkAutostartUserCP.Checked());
+    EXPECT_FALSE(panel->chkAutomaticDisable.Checked());
+    EXPECT_TRUE(panel->chkAutomaticDisable.Enabled());
+}
+
+TEST_F(Settings, NeitherOnRunsNoHandlerAndStoresNothing) {
+    panel->GetSettingsProc = &GetSettingsSlot;
+    panel->SetSettingsProc = &SetSettingsSlot;
+    panel->IsAutostartEnabledProc = &IsAutostartEnabledSlot;
+    panel->SetAutostartProc = &SetAutostartSlot;
+    panel->LoadControlStates();
+    EXPECT_EQ(TheWorld().log, (Log{"GetSettings", "IsAutostartEnabled"}));
+    EXPECT_FALSE(panel->chkAutostartUserCP.Checked());
+    EXPECT_FALSE(panel->chkAutomaticDisable.Enabled());
+}
+
+TEST_F(Settings, UncheckingAutostartKeepsTheDisableMarkButDisablesIt) {
+    Load(1, true);
+    panel->imgSettingsTabClick(*panel);
+    Click(200, 60);  // lbAutostartUserCP
+    EXPECT_EQ(TheWorld().log, (Log{"SetAutostart(false)", "IsAutostartEnabled"}));
+    EXPECT_FALSE(panel->chkAutostartUserCP.Checked());
+    EXPECT_TRUE(panel->chkAutomaticDisable.Checked());
+    EXPECT_FALSE(panel->chkAutomaticDisable.Enabled());
+    EXPECT_FALSE(panel->lbAutomaticDisable.Enabled());
+    EXPECT_EQ(TheWorld().settings, 1);
+}
+
+TEST_F(Settings, DoubleClickOnASettingLabelTogglesTwice) {
+    Load(0, true);
+    panel->imgSettingsTabClick(*panel);
+    DoubleClick(200, 60);  // lbAutostartUserCP
+    EXPECT_EQ(TheWorld().log, (Log{"SetAutostart(false)", "IsAutostartEnabled",
+                                   "SetAutostart(true)", "IsAutostartEnabled"}));
+    EXPECT_TRUE(panel->chkAutostartUserCP.Checked());
+    TheWorld().log.clear();
+    DoubleClick(200, 78);  // lbAutomaticDisable, enabled now
+    EXPECT_EQ(TheWorld().log,
+              (Log{"GetSettings", "SetSettings(1)", "GetSettings", "SetSettings(0)"}));
+    EXPECT_FALSE(panel->chkAutomaticDisable.Checked());
+}
+
+TEST_F(Settings, AFailedAutostartSwitchLeavesNoCheckMark) {
+    Load(1, false);
+    TheWorld().autostartSticks = false;  // the Run key cannot be written
+    panel->imgSettingsTabClick(*panel);
+    Click(200, 60);
+    EXPECT_EQ(TheWorld().log, (Log{"SetAutostart(true)", "IsAutostartEnabled"}))
+        << "registered once, not again when the box is set back";
+    EXPECT_FALSE(panel->chkAutostartUserCP.Checked());
+    EXPECT_FALSE(panel->chkAutomaticDisable.Enabled());
+    EXPECT_FALSE(panel->lbAutomaticDisable.Enabled());
+}
+
+TEST_F(Settings, UserClickOnTheBoxItselfRegisters) {
+    Load(0, false);
+    panel->imgSettingsTabClick(*panel);
+    SendMessageA(panel->chkAutostartUserCP.Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(TheWorld().log, (Log{"SetAutostart(true)", "IsAutostartEnabled"}));
+    EXPECT_TRUE(panel->chkAutostartUserCP.Checked());
+    EXPECT_TRUE(panel->lbAutomaticDisable.Enabled());
+}
+
+// ---- Enable and Disable ----
+
+namespace {
+
+struct Row {
+    std::uint8_t result, state, flags;
+    bool enable, disable;
+};
+
+class CommandLabels : public PanelTest {
+protected:
+    void Reading(const Row& r) {
+        TheWorld().driverResult = r.result;
+        TheWorld().hypervisorState = r.state;
+        TheWorld().problemFlags = r.flags;
+    }
+    void ExpectLabels(bool enable, bool disable, const char* where) {
+        EXPECT_EQ(panel->lbEnable.Enabled(), enable) << where;
+        EXPECT_EQ(panel->lbDisable.Enabled(), disable) << where;
+    }
+};
+
+}  // namespace
+
+TEST_F(CommandLabels, LoadControlStatesFollowsTheTable) {
+    const Row rows[] = {{254, 0, 0, false, false},
+                        {0, 2, 0x01, false, false},
+                        {0, 2, 0, true, false},
+                        {0, 1, 0x08, false, true},
+                        {0, 0, 0, false, true}};
+    for (const Row& r : rows) {
+        Reading(r);
+        WireLikeStartUp();
+        ExpectLabels(
+            r.enable, r.disable,
+            ("state " + std::to_string(r.state) + " result " + std::to_string(r.result)).c_str());
+    }
+}
+
+TEST_F(CommandLabels, DisableLeavingProblemsMakesEnableAvailable) {
+    Reading({0, 0, 0, false, false});
+    WireLikeStartUp();
+    ExpectLabels(false, true, "start");
+    Reading({0, 2, 0x04, false, false});
+    Click(260, 210);  // lbDisable
+    EXPECT_EQ(TheWorld().log, (Log{"Disable", "Refresh(true)"}));
+    ExpectLabels(true, false, "after Disable");
+    EXPECT_EQ(Balloons().back().kind, 3u) << "the refresh reset the once-only balloon";
+}
+
+TEST_F(CommandLabels, EnableThatLeavesItNotEnabledChangesNothing) {
+    Reading({0, 2, 0, false, false});
+    WireLikeStartUp();
+    Click(160, 210);  // lbEnable
+    EXPECT_EQ(TheWorld().log, (Log{"Enable", "Refresh(true)"}));
+    ExpectLabels(true, false, "unchanged");
+    Reading({0, 1, 0, false, false});
+    Click(160, 210);
+    ExpectLabels(false, true, "enabled partly");
+    Reading({253, 0, 0, false, false});
+    Click(260, 210);
+    ExpectLabels(false, false, "driver failed");
+}
+
+TEST_F(CommandLabels, ADisabledLabelTakesNoClick) {
+    Reading({0, 0, 0, false, false});
+    WireLikeStartUp();
+    Click(160, 210);  // lbEnable, disabled
+    EXPECT_TRUE(TheWorld().log.empty());
+}

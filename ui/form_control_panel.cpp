@@ -1,0 +1,369 @@
+#include "ui/form_control_panel.h"
+
+#include "resources/resource_names.h"
+#include "ui/label_states.h"
+#include "ui/tray.h"
+
+namespace ui {
+
+namespace {
+
+constexpr toolkit::HandlerEntry<TfrmControlPanel> kHandlers[] = {
+    {"FormCreate", &TfrmControlPanel::FormCreate},
+    {"FormDestroy", &TfrmControlPanel::FormDestroy},
+    {"FormShow", &TfrmControlPanel::FormShow},
+    {"FormMouseDown", &TfrmControlPanel::FormMouseDown},
+    {"imgBackgroundMouseDown", &TfrmControlPanel::imgBackgroundMouseDown},
+    {"imgCaptionStatusMouseDown", &TfrmControlPanel::imgCaptionStatusMouseDown},
+    {"imgCaptionSettingsMouseDown", &TfrmControlPanel::imgCaptionSettingsMouseDown},
+    {"btnCloseClick", &TfrmControlPanel::btnCloseClick},
+    {"imgStatusTabClick", &TfrmControlPanel::imgStatusTabClick},
+    {"imgSettingsTabClick", &TfrmControlPanel::imgSettingsTabClick},
+    {"imgStatusTabMouseOver", &TfrmControlPanel::imgStatusTabMouseOver},
+    {"imgStatusTabMouseOut", &TfrmControlPanel::imgStatusTabMouseOut},
+    {"imgSettingsTabMouseOver", &TfrmControlPanel::imgSettingsTabMouseOver},
+    {"imgSettingsTabMouseOut", &TfrmControlPanel::imgSettingsTabMouseOut},
+    {"lbAutostartUserCPClick", &TfrmControlPanel::lbAutostartUserCPClick},
+    {"lbAutomaticDisableClick", &TfrmControlPanel::lbAutomaticDisableClick},
+    {"chkAutostartUserCPClick", &TfrmControlPanel::chkAutostartUserCPClick},
+    {"chkAutomaticDisableClick", &TfrmControlPanel::chkAutomaticDisableClick},
+    {"lbEnableClick", &TfrmControlPanel::lbEnableClick},
+    {"lbDisableClick", &TfrmControlPanel::lbDisableClick},
+};
+
+constexpr toolkit::ComponentKind kKinds[] = {
+    {"TExtendedImage", &toolkit::MakeComponent<TExtendedImage>}};
+
+constexpr toolkit::MessageEntry<TfrmControlPanel> kMessages[] = {
+    {kTrayCallbackMessage, &TfrmControlPanel::WMTrayIcon},
+    {WM_SYSCOMMAND, &TfrmControlPanel::WMSystemCommand},
+};
+
+constexpr WPARAM kSystemCommandMask = 0xFFF0;  // the low four bits are the system's own
+
+}  // namespace
+
+std::span<const toolkit::HandlerEntry<TfrmControlPanel>> TfrmControlPanel::Handlers() {
+    return kHandlers;
+}
+
+std::span<const toolkit::ComponentKind> TfrmControlPanel::Kinds() {
+    return kKinds;
+}
+
+TfrmControlPanel::TfrmControlPanel(toolkit::Application& app)
+    : Form(app, {"TFRMCONTROLPANEL", toolkit::BindHandlers(this, Handlers()), kKinds}) {
+    BindMessages(this, kMessages);
+    // The shell announces a new taskbar with this message; the icon has to come back.
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    if (taskbarCreated != 0)
+        SetMessageHandler(taskbarCreated, [this](toolkit::Message& m) { WMTaskbarCreated(m); });
+}
+
+// ---- creation and destruction ----
+
+void TfrmControlPanel::FormCreate(toolkit::Object&) {
+    SetDoubleBuffered(true);
+    RefreshStatusProc = nullptr;
+    imglstButtons.GetBitmap(resources::kStatusTabNormal, imgStatusTab.GetPicture());
+    imglstButtons.GetBitmap(resources::kSettingsTabNormal, imgSettingsTab.GetPicture());
+    imgStatusTabClick(*this);
+
+    // The icon resource holds one 16 x 16 image: loaded at that size it stays sharp,
+    // where the system icon size would stretch it.
+    trayIcon_.reset(
+        static_cast<HICON>(LoadImageA(Module(), resources::kTrayIcon, IMAGE_ICON, 16, 16, 0)));
+    AddTrayIcon(Handle(), trayIcon_.get());
+    App().SetMessageHook([this](MSG& message) { return OnMessage(message); });
+
+    trayMenu_ = std::make_unique<toolkit::PopupMenu>();
+    trayMenu_->Add("Korvalen status", [this](toolkit::Object& s) { OnShowStatus(s); });
+    trayMenu_->Add("Korvalen settings", [this](toolkit::Object& s) { OnShowSettings(s); });
+    trayMenu_->Add("-");
+    trayMenu_->Add("Exit", [this](toolkit::Object& s) { OnExit(s); });
+}
+
+void TfrmControlPanel::FormDestroy(toolkit::Object&) {
+    // The hook is bound to this window, which is going.
+    App().SetMessageHook({});
+    RemoveTrayIcon(Handle());
+    trayMenu_.reset();
+    trayIcon_.reset();
+}
+
+void TfrmControlPanel::FormShow(toolkit::Object&) {
+    if (RefreshStatusProc) RefreshStatusProc(false);
+}
+
+// ---- moving ----
+
+void TfrmControlPanel::StartMove() {
+    StartSystemMove();
+}
+
+void TfrmControlPanel::FormMouseDown(toolkit::Object&, toolkit::MouseButton, std::uint32_t, int,
+                                     int) {
+    StartMove();
+}
+
+void TfrmControlPanel::imgBackgroundMouseDown(toolkit::Object&, toolkit::MouseButton, std::uint32_t,
+                                              int, int) {
+    StartMove();
+}
+
+void TfrmControlPanel::imgCaptionStatusMouseDown(toolkit::Object&, toolkit::MouseButton,
+                                                 std::uint32_t, int, int) {
+    StartMove();
+}
+
+void TfrmControlPanel::imgCaptionSettingsMouseDown(toolkit::Object&, toolkit::MouseButton,
+                                                   std::uint32_t, int, int) {
+    StartMove();
+}
+
+// ---- hiding ----
+
+void TfrmControlPanel::btnCloseClick(toolkit::Object&) {
+    Hide();
+}
+
+void TfrmControlPanel::WMSystemCommand(toolkit::Message& message) {
+    const WPARAM command = message.wParam & kSystemCommandMask;
+    if (command == SC_MINIMIZE || command == SC_CLOSE) {
+        Hide();
+        message.result = 0;
+        return;
+    }
+    Inherited(message);
+}
+
+bool TfrmControlPanel::OnMessage(MSG& message) {
+    if (message.message != WM_SYSCOMMAND) return false;
+    Hide();
+    return true;
+}
+
+// ---- tabs ----
+
+void TfrmControlPanel::ShowStatusTab() {
+    lbGeneralStatus.Show();
+    lbGeneralDescription.Show();
+    lbEnable.Show();
+    imgEnableButton.Show();
+    lbDisable.Show();
+    imgDisableButton.Show();
+}
+
+void TfrmControlPanel::HideStatusTab() {
+    lbGeneralStatus.Hide();
+    lbGeneralDescription.Hide();
+    lbEnable.Hide();
+    imgEnableButton.Hide();
+    lbDisable.Hide();
+    imgDisableButton.Hide();
+}
+
+void TfrmControlPanel::ShowSettingsTab() {
+    chkAutostartUserCP.Show();
+    lbAutostartUserCP.Show();
+    chkAutomaticDisable.Show();
+    lbAutomaticDisable.Show();
+}
+
+void TfrmControlPanel::HideSettingsTab() {
+    chkAutostartUserCP.Hide();
+    lbAutostartUserCP.Hide();
+    chkAutomaticDisable.Hide();
+    lbAutomaticDisable.Hide();
+}
+
+void TfrmControlPanel::RedrawTab(toolkit::Image& tab, int image) {
+    toolkit::Picture& picture = tab.GetPicture();
+    picture.Clear();
+    {
+        const toolkit::PictureCanvas canvas(picture);
+        imglstButtons.Draw(canvas.Dc(), 0, 0, image);
+    }
+    tab.Repaint();
+}
+
+void TfrmControlPanel::imgStatusTabClick(toolkit::Object&) {
+    HideSettingsTab();
+    ShowStatusTab();
+    SettingsTabActive = 0;
+    RedrawTab(imgStatusTab, resources::kStatusTabSelected);
+    RedrawTab(imgSettingsTab, resources::kSettingsTabNormal);
+    imgCaptionStatus.Show();
+    imgCaptionSettings.Hide();
+}
+
+void TfrmControlPanel::imgSettingsTabClick(toolkit::Object&) {
+    HideStatusTab();
+    ShowSettingsTab();
+    SettingsTabActive = 1;
+    RedrawTab(imgStatusTab, resources::kStatusTabNormal);
+    RedrawTab(imgSettingsTab, resources::kSettingsTabSelected);
+    imgCaptionStatus.Hide();
+    imgCaptionSettings.Show();
+}
+
+// Only the tab that is not selected shows the pointer over it.
+void TfrmControlPanel::imgStatusTabMouseOver(toolkit::Object&) {
+    if (SettingsTabActive != 0) RedrawTab(imgStatusTab, resources::kStatusTabHover);
+}
+
+void TfrmControlPanel::imgStatusTabMouseOut(toolkit::Object&) {
+    if (SettingsTabActive != 0) RedrawTab(imgStatusTab, resources::kStatusTabNormal);
+}
+
+void TfrmControlPanel::imgSettingsTabMouseOver(toolkit::Object&) {
+    if (SettingsTabActive != 1) RedrawTab(imgSettingsTab, resources::kSettingsTabHover);
+}
+
+void TfrmControlPanel::imgSettingsTabMouseOut(toolkit::Object&) {
+    if (SettingsTabActive != 1) RedrawTab(imgSettingsTab, resources::kSettingsTabNormal);
+}
+
+// ---- settings ----
+
+void TfrmControlPanel::LoadControlStates() {
+    // Checking a box runs its click handler; ControlsReady is still false, so the
+    // autostart handler registers nothing again.
+    if (GetSettingsProc && (GetSettingsProc() & 1) == 1) chkAutomaticDisable.SetChecked(true);
+    if (IsAutostartEnabledProc && IsAutostartEnabledProc()) chkAutostartUserCP.SetChecked(true);
+    const CommandLabels labels =
+        DecideCommandLabels(LabelCaller::LoadControlStates, DriverResult, HypervisorState,
+                            ProblemFlags, {lbEnable.Enabled(), lbDisable.Enabled()});
+    SetCommandLabels(labels.enable, labels.disable);
+    ControlsReady = true;
+}
+
+void TfrmControlPanel::lbAutostartUserCPClick(toolkit::Object&) {
+    chkAutostartUserCP.SetChecked(!chkAutostartUserCP.Checked());
+}
+
+void TfrmControlPanel::lbAutomaticDisableClick(toolkit::Object&) {
+    chkAutomaticDisable.SetChecked(!chkAutomaticDisable.Checked());
+}
+
+void TfrmControlPanel::chkAutostartUserCPClick(toolkit::Object&) {
+    const bool checked = chkAutostartUserCP.Checked();
+    chkAutomaticDisable.SetEnabled(checked);
+    lbAutomaticDisable.SetEnabled(checked);
+    if (!SetAutostartProc || !ControlsReady || reflectingAutostart_) return;
+    SetAutostartProc(checked);
+    // The registration can fail: the box then shows what the Run key really holds, without
+    // registering again. Setting it runs this handler once more, which brings the
+    // disable-at-start box and its label along.
+    if (!IsAutostartEnabledProc) return;
+    const bool registered = IsAutostartEnabledProc();
+    if (registered == checked) return;
+    reflectingAutostart_ = true;
+    try {
+        chkAutostartUserCP.SetChecked(registered);
+    } catch (...) {
+        reflectingAutostart_ = false;
+        throw;
+    }
+    reflectingAutostart_ = false;
+}
+
+void TfrmControlPanel::chkAutomaticDisableClick(toolkit::Object&) {
+    if (!GetSettingsProc || !SetSettingsProc) return;
+    std::int32_t settings = GetSettingsProc();
+    if (chkAutomaticDisable.Checked())
+        settings |= 1;
+    else
+        settings &= ~std::int32_t{1};
+    SetSettingsProc(settings);
+}
+
+// ---- Enable and Disable ----
+
+void TfrmControlPanel::SetCommandLabels(bool enable, bool disable) {
+    lbEnable.SetEnabled(enable);
+    lbDisable.SetEnabled(disable);
+}
+
+void TfrmControlPanel::lbEnableClick(toolkit::Object&) {
+    EnableHypervisorProc();
+    RefreshStatusProc(true);
+    const CommandLabels labels =
+        DecideCommandLabels(LabelCaller::EnableClick, DriverResult, HypervisorState, ProblemFlags,
+                            {lbEnable.Enabled(), lbDisable.Enabled()});
+    SetCommandLabels(labels.enable, labels.disable);
+}
+
+void TfrmControlPanel::lbDisableClick(toolkit::Object&) {
+    DisableHypervisorProc();
+    RefreshStatusProc(true);
+    const CommandLabels labels =
+        DecideCommandLabels(LabelCaller::DisableClick, DriverResult, HypervisorState, ProblemFlags,
+                            {lbEnable.Enabled(), lbDisable.Enabled()});
+    SetCommandLabels(labels.enable, labels.disable);
+}
+
+// ---- tray ----
+
+void TfrmControlPanel::ShowBalloon(const std::string& title, const std::string& text,
+                                   int iconKind) {
+    ui::ShowBalloon(title, text, iconKind);
+}
+
+void TfrmControlPanel::BringApplicationToFront() {
+    const HWND application = App().Handle();
+    const HWND popup = GetLastActivePopup(application);
+    if (popup && popup != application && IsWindowVisible(popup) && IsWindowEnabled(popup))
+        SetForegroundWindow(popup);
+}
+
+void TfrmControlPanel::ShowPanel() {
+    if (!Visible() && RefreshStatusProc) RefreshStatusProc(false);
+    if (WindowShownOnce) {
+        Show();
+        BringApplicationToFront();
+        return;
+    }
+    WindowShownOnce = true;
+    // Returns when the modal loop ends: Exit, or a quit message taken inside it.
+    ShowModal();
+}
+
+void TfrmControlPanel::OnShowStatus(toolkit::Object&) {
+    imgStatusTabClick(*this);
+    ShowPanel();
+}
+
+void TfrmControlPanel::OnShowSettings(toolkit::Object&) {
+    imgSettingsTabClick(*this);
+    ShowPanel();
+}
+
+void TfrmControlPanel::OnExit(toolkit::Object&) {
+    if (WindowShownOnce) Close();
+    // Every loop ends: a modal loop at once, start-up's loop after this dispatch or at
+    // the quit message.
+    App().SetTerminating();
+    PostMessageA(App().Handle(), WM_QUIT, 0, 0);
+}
+
+void TfrmControlPanel::WMTrayIcon(toolkit::Message& message) {
+    switch (static_cast<UINT>(message.lParam)) {
+        case WM_LBUTTONDOWN: ShowPanel(); break;
+        case WM_RBUTTONDOWN: {
+            SetForegroundWindow(Handle());
+            POINT cursor{};
+            GetCursorPos(&cursor);
+            if (trayMenu_) trayMenu_->Popup(Handle(), cursor.x, cursor.y);
+            PostMessageA(Handle(), WM_NULL, 0, 0);
+            break;
+        }
+        default: break;
+    }
+}
+
+void TfrmControlPanel::WMTaskbarCreated(toolkit::Message&) {
+    if (trayMenu_) ReAddTrayIcon();  // only once the icon was set up
+}
+
+}  // namespace ui

@@ -1,0 +1,59 @@
+#include "ui/form_message_box.h"
+
+#include <stdexcept>
+
+namespace ui {
+
+namespace {
+
+constexpr toolkit::HandlerEntry<TfrmMessageBox> kHandlers[] = {
+    {"FormMouseDown", &TfrmMessageBox::FormMouseDown},
+    {"imgBackgroundMouseDown", &TfrmMessageBox::imgBackgroundMouseDown},
+    {"lbOKClick", &TfrmMessageBox::lbOKClick},
+};
+
+toolkit::Application* g_application = nullptr;
+
+}  // namespace
+
+TfrmMessageBox::TfrmMessageBox(toolkit::Application& app)
+    : Form(app, {"TFRMMESSAGEBOX", toolkit::BindHandlers(this, Handlers())}) {}
+
+std::span<const toolkit::HandlerEntry<TfrmMessageBox>> TfrmMessageBox::Handlers() {
+    return kHandlers;
+}
+
+void TfrmMessageBox::FormMouseDown(toolkit::Object&, toolkit::MouseButton, std::uint32_t, int,
+                                   int) {
+    StartSystemMove();
+}
+
+void TfrmMessageBox::imgBackgroundMouseDown(toolkit::Object&, toolkit::MouseButton, std::uint32_t,
+                                            int, int) {
+    StartSystemMove();
+}
+
+void TfrmMessageBox::lbOKClick(toolkit::Object&) {
+    Close();  // inside the modal wait: ends it with cancel
+}
+
+void SetMessageWindowApplication(toolkit::Application* app) noexcept {
+    g_application = app;
+}
+
+void ShowMessageWindow(const char* text) noexcept {
+    const char* shown = text ? text : "";
+    try {
+        if (!g_application) throw std::logic_error("The message window has no owner.");
+        auto window = toolkit::MakeForm<TfrmMessageBox>(*g_application);
+        window->lbMessage.SetText(shown);
+        (void)window->ShowModal();
+    } catch (...) {
+        // The caller is a driver command that cannot take an error: the user still
+        // learns what went wrong.
+        MessageBoxA(nullptr, shown, g_application ? g_application->Title().c_str() : "",
+                    MB_OK | MB_ICONERROR);
+    }
+}
+
+}  // namespace ui
