@@ -14,36 +14,6 @@
 
 namespace {
 
-// A hidden window that runs the step it is given when its message arrives.
-class StepWindow {
-public:
-    StepWindow() {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = &Procedure;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "KorvalenTestStep";
-        RegisterClassExA(&wc);
-        window_.reset(CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                      wc.hInstance, nullptr));
-    }
-    void Post(std::function<void()> step) const {
-        steps_.push_back(std::move(step));
-        PostMessageA(window_.get(), WM_APP, 0, 0);
-    }
-
-private:
-    static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg != WM_APP || steps_.empty()) return DefWindowProcA(hwnd, msg, wp, lp);
-        auto step = std::move(steps_.front());
-        steps_.erase(steps_.begin());
-        step();
-        return 0;
-    }
-    static inline std::vector<std::function<void()>> steps_;
-    toolkit::UniqueWindow window_;
-};
-
 // Chooses Exit, as the tray menu does (the application marked terminating, one quit
 // message), once the message window is up.
 toolkit::Application* g_exitFrom = nullptr;
@@ -61,7 +31,7 @@ protected:
     void SetUp() override { ui::SetMessageWindowApplication(&application); }
     void TearDown() override { ui::SetMessageWindowApplication(nullptr); }
     toolkit::Application application{"Korvalen control panel"};
-    StepWindow steps;
+    testsupport::PostedSteps steps;
     std::vector<std::string> log;
 };
 

@@ -89,6 +89,46 @@ std::optional<DWORD> RunProgram(const std::string& commandLine,
     return code;
 }
 
+namespace {
+
+std::vector<std::function<void()>>& PendingSteps() {
+    static std::vector<std::function<void()>> steps;
+    return steps;
+}
+
+LRESULT CALLBACK StepProcedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto& steps = PendingSteps();
+    if (msg != WM_APP || steps.empty()) return DefWindowProcA(hwnd, msg, wp, lp);
+    auto step = std::move(steps.front());
+    steps.erase(steps.begin());
+    step();
+    return 0;
+}
+
+}  // namespace
+
+PostedSteps::PostedSteps() {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &StepProcedure;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "KorvalenTestSteps";
+    RegisterClassExA(&wc);
+    window_ = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              wc.hInstance, nullptr);
+    PendingSteps().clear();
+}
+
+PostedSteps::~PostedSteps() {
+    if (window_) DestroyWindow(window_);
+    PendingSteps().clear();
+}
+
+void PostedSteps::Post(std::function<void()> step) const {
+    PendingSteps().push_back(std::move(step));
+    PostMessageA(window_, WM_APP, 0, 0);
+}
+
 std::string ExecutableDirectory() {
     std::string path(MAX_PATH, '\0');
     for (;;) {

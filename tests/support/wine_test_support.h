@@ -46,6 +46,21 @@ void PressMessageBoxOk(HWND box);
 [[nodiscard]] std::optional<DWORD> RunProgram(const std::string& commandLine,
                                               std::chrono::milliseconds deadline = 30s);
 
+// A hidden message-only window that runs each posted step when its message arrives:
+// queued behind messages posted before it, a step sees what they did (or what they are
+// still doing, when a nested loop they started dispatches it). Steps run in order.
+class PostedSteps {
+public:
+    PostedSteps();
+    ~PostedSteps();
+    PostedSteps(const PostedSteps&) = delete;
+    PostedSteps& operator=(const PostedSteps&) = delete;
+    void Post(std::function<void()> step) const;
+
+private:
+    HWND window_ = nullptr;
+};
+
 // The directory that holds this test executable, with a trailing backslash.
 [[nodiscard]] std::string ExecutableDirectory();
 

@@ -68,39 +68,6 @@ void ClickOk(HWND box) {
     PostMessageA(box, WM_LBUTTONUP, 0, At(240, 130));
 }
 
-// A hidden window that runs a step when a message posted to it arrives: queued behind
-// posted mouse messages, the step sees what they did (or what they are still doing, when
-// a system move started by them dispatches it from its own loop).
-class Probe {
-public:
-    Probe() {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = &Procedure;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "KorvalenTestProbe";
-        RegisterClassExA(&wc);
-        window_.reset(CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                      wc.hInstance, nullptr));
-        steps_.clear();
-    }
-    void Post(std::function<void()> step) const {
-        steps_.push_back(std::move(step));
-        PostMessageA(window_.get(), WM_APP, 0, 0);
-    }
-
-private:
-    static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg != WM_APP || steps_.empty()) return DefWindowProcA(hwnd, msg, wp, lp);
-        auto step = std::move(steps_.front());
-        steps_.erase(steps_.begin());
-        step();
-        return 0;
-    }
-    static inline std::vector<std::function<void()>> steps_;
-    toolkit::UniqueWindow window_;
-};
-
 // True while the system's interactive move or size loop runs on this thread.
 bool InSystemMove() {
     GUITHREADINFO info{};
@@ -281,7 +248,7 @@ TEST_F(MessageWindow, AnEmptyTextLeavesTheBandEmptyAndALongOneIsCutAtTheLabel) {
 
 TEST_F(MessageWindow, EveryCallIsANewWindowShownCentredEvenAfterADrag) {
     const RECT centred = CentredRect();
-    Probe probe;
+    PostedSteps probe;
     std::vector<RECT> shownAt;
     std::vector<HWND> windows;
     RECT dragged{};
@@ -318,7 +285,7 @@ TEST_F(MessageWindow, EveryCallIsANewWindowShownCentredEvenAfterADrag) {
 }
 
 TEST_F(MessageWindow, ABackgroundPressOfAnyButtonMovesButAPressOnTheTextDoesNot) {
-    Probe probe;
+    PostedSteps probe;
     std::vector<bool> moving;
     OnEachWindow presser([&](HWND box) {
         // Each press is followed by the probe and a left release, which ends any move.
