@@ -25,6 +25,17 @@ bool WaitUntil(const std::function<bool()>& cond, std::chrono::milliseconds dead
     }
 }
 
+bool WithPointerAt(POINT screen, const std::function<bool()>& check,
+                   std::chrono::milliseconds deadline) {
+    return WaitUntil(
+        [&] {
+            SetCursorPos(screen.x, screen.y);
+            POINT now{};
+            return GetCursorPos(&now) && now.x == screen.x && now.y == screen.y && check();
+        },
+        deadline);
+}
+
 HWND WaitForWindow(const char* className, const char* title, std::chrono::milliseconds deadline) {
     HWND found = nullptr;
     (void)WaitUntil([&] { return (found = FindWindowA(className, title)) != nullptr; }, deadline);

@@ -20,6 +20,13 @@ void PumpMessages();
 [[nodiscard]] bool WaitUntil(const std::function<bool()>& cond,
                              std::chrono::milliseconds deadline = 10s);
 
+// Places the real pointer at the screen point and runs check with it there, again and
+// again until check holds or the deadline passes. The system's pointer lags behind
+// SetCursorPos (Wine's X11 side reports earlier warps late and can put the pointer back
+// for a moment), so a single placement followed by a check would depend on that timing.
+[[nodiscard]] bool WithPointerAt(POINT screen, const std::function<bool()>& check,
+                                 std::chrono::milliseconds deadline = 10s);
+
 // A top-level window by class and title (either may be null), waited for.
 [[nodiscard]] HWND WaitForWindow(const char* className, const char* title,
                                  std::chrono::milliseconds deadline = 10s);

@@ -243,12 +243,15 @@ TEST_F(RoutingTest, HandCursorOverAComponentThatAsksForIt) {
     form->Show();
     RECT r{};
     GetWindowRect(hwnd, &r);
-    SetCursorPos(r.left + 15, r.top + 15);
-    SendMessageA(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, 0));
-    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
-    SetCursorPos(r.left + 15, r.top + 45);
-    SendMessageA(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, 0));
-    EXPECT_NE(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
+    const HCURSOR hand = LoadCursorA(nullptr, IDC_HAND);
+    auto cursorThere = [&] {
+        SendMessageA(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, 0));
+        return GetCursor();
+    };
+    EXPECT_TRUE(WithPointerAt({r.left + 15, r.top + 15}, [&] { return cursorThere() == hand; }))
+        << "over the hand component";
+    EXPECT_TRUE(WithPointerAt({r.left + 15, r.top + 45}, [&] { return cursorThere() != hand; }))
+        << "over a component with the default cursor";
 }
 
 TEST_F(RoutingTest, MessagesGoToTheFormsOwnHandlersByNumberAndTheRestToTheDefault) {
