@@ -19,9 +19,10 @@ WINE64=/usr/lib/wine/wine64
 # programs to qemu-i386, which works but is some fifty times slower.
 KORVALEN_BINFMT=/proc/sys/fs/binfmt_misc/korvalen-i386
 
-# How i686 programs run here: native, emulated (our binfmt entry is on) or none.
+# How i686 programs run here: native, emulated (a binfmt_misc hand-over to qemu, ours or
+# the system's, is on) or none.
 wine_i686_mode() {
-  if [ -e "$KORVALEN_BINFMT" ]; then
+  if [ -e "$KORVALEN_BINFMT" ] || grep -qsx enabled /proc/sys/fs/binfmt_misc/qemu-i386; then
     echo emulated
   elif /usr/lib/wine/wine --version >/dev/null 2>&1; then
     echo native
@@ -30,9 +31,12 @@ wine_i686_mode() {
   fi
 }
 
-# Switches the qemu-i386 hand-over on (root only); false where it cannot be had.
+# Switches the qemu-i386 hand-over on (root only); false where it cannot be had. Never
+# where the kernel runs 32-bit programs itself. It changes how this machine starts every
+# 32-bit program, so it says so when it does.
 i686_emulation_on() {
   [ -e "$KORVALEN_BINFMT" ] && return 0
+  [ "$(wine_i686_mode)" = native ] && return 1
   command -v qemu-i386 >/dev/null 2>&1 || return 1
   [ -e /proc/sys/fs/binfmt_misc/register ] ||
     mount binfmt_misc -t binfmt_misc /proc/sys/fs/binfmt_misc 2>/dev/null || return 1
@@ -40,6 +44,8 @@ i686_emulation_on() {
   local mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
   printf '%s' ":korvalen-i386:M::$magic:$mask:$(command -v qemu-i386):F" \
     >/proc/sys/fs/binfmt_misc/register 2>/dev/null || return 1
+  echo "wine-env: this kernel runs no 32-bit programs: registered $KORVALEN_BINFMT, which hands" \
+    "every 32-bit program to qemu-i386 (it stays; 'echo -1 > $KORVALEN_BINFMT' removes it)"
   /usr/lib/wine/wine --version >/dev/null 2>&1
 }
 

@@ -25,6 +25,27 @@ bool WaitUntil(const std::function<bool()>& cond, std::chrono::milliseconds dead
     }
 }
 
+bool PlacePointer(POINT screen, std::chrono::milliseconds deadline) {
+    std::optional<std::chrono::steady_clock::time_point> thereSince;
+    return WaitUntil(
+        [&] {
+            POINT now{};
+            if (!GetCursorPos(&now) || now.x != screen.x || now.y != screen.y) {
+                SetCursorPos(screen.x, screen.y);
+                thereSince.reset();
+                return false;
+            }
+            const auto t = std::chrono::steady_clock::now();
+            if (!thereSince) thereSince = t;
+            return t - *thereSince >= 100ms;
+        },
+        deadline);
+}
+
+POINT ScreenCorner() {
+    return {GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1};
+}
+
 bool WithPointerAt(POINT screen, const std::function<bool()>& check,
                    std::chrono::milliseconds deadline) {
     return WaitUntil(

@@ -20,6 +20,15 @@ void PumpMessages();
 [[nodiscard]] bool WaitUntil(const std::function<bool()>& cond,
                              std::chrono::milliseconds deadline = 10s);
 
+// Places the real pointer at the screen point and waits until the system has reported it
+// there for a while (100 ms): Wine's X11 side reports each SetCursorPos back late and can
+// meanwhile put the pointer back where an earlier placement, maybe of an earlier test
+// process, left it. Placed again whenever it moves off.
+[[nodiscard]] bool PlacePointer(POINT screen, std::chrono::milliseconds deadline = 10s);
+
+// The bottom-right corner of the screen, away from every centred window.
+[[nodiscard]] POINT ScreenCorner();
+
 // Places the real pointer at the screen point and runs check with it there, again and
 // again until check holds or the deadline passes. The system's pointer lags behind
 // SetCursorPos (Wine's X11 side reports earlier warps late and can put the pointer back

@@ -20,7 +20,7 @@ class RoutingTest : public ::testing::Test {
 protected:
     void SetUp() override {
         // The real pointer stays in a corner, away from the centred form.
-        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+        ASSERT_TRUE(PlacePointer(ScreenCorner()));
         form = toolkit::MakeForm<RoutingForm>(app);
         hwnd = form->Handle();
         form->log.clear();

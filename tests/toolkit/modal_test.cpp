@@ -28,9 +28,7 @@ LPARAM At(int x, int y) {
 
 class ModalTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-    }
+    void SetUp() override { ASSERT_TRUE(PlacePointer(ScreenCorner())); }
     toolkit::Application app{"Toolkit test"};
     toolkit::FormPtr<ModalForm> modal = toolkit::MakeForm<ModalForm>(app);
 };

@@ -178,7 +178,7 @@ protected:
     void SetUp() override {
         // Off every window: a pointer resting on the OK label would change nothing,
         // but a test should not depend on where the previous one left it.
-        SetCursorPos(0, GetSystemMetrics(SM_CYSCREEN) - 1);
+        ASSERT_TRUE(PlacePointer({0, GetSystemMetrics(SM_CYSCREEN) - 1}));
         ui::SetMessageWindowApplication(&app);
     }
     void TearDown() override { ui::SetMessageWindowApplication(nullptr); }

@@ -77,7 +77,7 @@ void PanelTest::SetUp() {
     ui::CurrentStatusSource = {&ReadStandIn, &StateStandIn, &FlagsStandIn, &SaveStandIn};
     ui::BalloonShown = false;
     // The real pointer stays in a corner, away from the centred window.
-    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    ASSERT_TRUE(testsupport::PlacePointer(testsupport::ScreenCorner()));
     panel = toolkit::MakeForm<ui::TfrmControlPanel>(app);
     hwnd = panel->Handle();
     ui::SetControlPanel(panel.get());
