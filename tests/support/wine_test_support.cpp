@@ -2,6 +2,7 @@
 
 #include "toolkit/unique_win.h"
 
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -15,8 +16,18 @@ void PumpMessages() {
     }
 }
 
+std::chrono::milliseconds Scaled(std::chrono::milliseconds deadline) {
+    static const int scale = [] {
+        char text[16] = {};
+        const DWORD n = GetEnvironmentVariableA("KORVALEN_DEADLINE_SCALE", text, sizeof text);
+        const int value = n > 0 && n < sizeof text ? std::atoi(text) : 1;
+        return value >= 1 && value <= 1000 ? value : 1;
+    }();
+    return deadline * scale;
+}
+
 bool WaitUntil(const std::function<bool()>& cond, std::chrono::milliseconds deadline) {
-    const auto end = std::chrono::steady_clock::now() + deadline;
+    const auto end = std::chrono::steady_clock::now() + Scaled(deadline);
     for (;;) {
         PumpMessages();
         if (cond()) return true;

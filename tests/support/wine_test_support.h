@@ -16,6 +16,11 @@ using namespace std::chrono_literals;
 // Dispatches this thread's pending messages.
 void PumpMessages();
 
+// A deadline as written for programs at full speed, times KORVALEN_DEADLINE_SCALE where
+// that is set (scripts/test sets it where i686 programs run emulated, some fifty times
+// slower). Every wait below scales its deadline this way.
+[[nodiscard]] std::chrono::milliseconds Scaled(std::chrono::milliseconds deadline);
+
 // Polls cond (pumping messages) until it holds or the deadline passes.
 [[nodiscard]] bool WaitUntil(const std::function<bool()>& cond,
                              std::chrono::milliseconds deadline = 10s);
