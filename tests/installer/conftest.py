@@ -237,8 +237,11 @@ def machine(desktop, request):
     reset()
     yield m
     report = getattr(request.node, "rep_call", None)
-    if report is not None and report.failed and d.x_window("Korvalen - Wine desktop"):
-        d.screenshot("failure")
+    if report is not None and report.failed:
+        try:
+            d.screenshot("failure")
+        except AssertionError:
+            pass  # no desktop to show: the failure speaks for itself
     reset()
 
 
