@@ -219,9 +219,12 @@ def test_a_source_with_a_missing_file_makes_no_package(tmp_path):
     broken_wxs = tmp_path / "broken.wxs"
     broken_wxs.write_text(broken)
     out = tmp_path / "dist"
+    out.mkdir()
+    stale = out / f"KorvalenControlPanel-{VERSION}-x64.msi"
+    stale.write_text("a package of an earlier run")  # must not pass for this run's
     r = subprocess.run([os.path.join(ROOT, "scripts", "package"), "x64", "--wxs", str(broken_wxs),
                         "--out", str(out)], capture_output=True, text=True, timeout=900)
     assert r.returncode != 0
     assert f"package: wixl could not build KorvalenControlPanel-{VERSION}-x64.msi" in r.stderr
     assert missing in r.stderr, "the message names the missing file"
-    assert os.listdir(out) == [], "no package, whole or partial"
+    assert os.listdir(out) == [], "no package, whole, partial or stale"
