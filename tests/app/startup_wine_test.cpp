@@ -226,6 +226,19 @@ TEST_F(Startup, ASecondStartTellsThatThePanelIsAlreadyStartedAndLeavesItAlone) {
     EXPECT_EQ(first.ExitCode(), 0u);
 }
 
+// The uninstaller removes the program's files as soon as "-Q" returns: by then the running
+// panel's process must have ended, or its executable would still be in use.
+TEST_F(Startup, AQuitRequestReturnsOnlyOnceTheRunningPanelHasEnded) {
+    Program program;
+    ASSERT_NE(StartRunning(program), nullptr);
+    // The panel shown: its modal loop is the one the first quit message ends.
+    PostMessageA(program.Panel(), kTrayCallback, 0, WM_LBUTTONDOWN);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(program.Panel()) != FALSE; }));
+    RequestQuit();
+    EXPECT_FALSE(program.Running()) << "the quit request ended before the panel";
+    EXPECT_EQ(program.ExitCode(0ms), 0u);
+}
+
 TEST_F(Startup, AQuitRequestEndsAPanelNeverShownShownOrHiddenAgain) {
     enum class State { NeverShown, Shown, HiddenAgain };
     for (State state : {State::NeverShown, State::Shown, State::HiddenAgain}) {

@@ -240,3 +240,32 @@ TEST_F(SkinResources, VersionResourceNamesTheProgram) {
     for (char c : std::string("KorvalenControlPanel.exe")) wide += std::string{c, '\0'};
     EXPECT_NE(version.find(wide), std::string::npos);
 }
+
+// The project version (CMakeLists.txt) is the one source of the version numbers; the
+// installer package is stamped with the same.
+TEST_F(SkinResources, VersionResourceAndManifestCarryTheProjectVersion) {
+    const std::string version = res_.Raw(MAKEINTRESOURCEA(1), RT_VERSION);
+    const char signature[] = {'\xBD', '\x04', '\xEF', '\xFE'};
+    const std::size_t at = version.find(std::string(signature, 4));
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_GE(version.size(), at + 4 * 6);
+    auto word = [&](std::size_t index) {
+        std::uint32_t value = 0;
+        std::memcpy(&value, version.data() + at + 4 * index, sizeof value);
+        return value;
+    };
+    // dwFileVersionMS, dwFileVersionLS, dwProductVersionMS, dwProductVersionLS
+    const std::uint32_t ms = (KORVALEN_VERSION_MAJOR << 16) | KORVALEN_VERSION_MINOR;
+    const std::uint32_t ls = KORVALEN_VERSION_PATCH << 16;
+    EXPECT_EQ(word(2), ms);
+    EXPECT_EQ(word(3), ls);
+    EXPECT_EQ(word(4), ms);
+    EXPECT_EQ(word(5), ls);
+    std::string wide;
+    for (char c : std::string(KORVALEN_VERSION ".0")) wide += std::string{c, '\0'};
+    EXPECT_NE(version.find(wide), std::string::npos) << "the FileVersion text";
+
+    const std::string manifest = res_.Raw(MAKEINTRESOURCEA(1), RT_MANIFEST);
+    EXPECT_NE(manifest.find("name=\"Korvalen.ControlPanel\" version=\"" KORVALEN_VERSION ".0\""),
+              std::string::npos);
+}

@@ -1,0 +1,265 @@
+"""Fixtures of the installer suite: the packages that scripts/package made, the Wine prefix
+and desktop of the run (from tests/e2e's Desktop), and a clean machine for every test: no
+Korvalen product installed, no panel running, neither settings nor our Run value, and
+another program's Run value in both registry views (which must survive everything)."""
+
+import glob
+import os
+import re
+import signal
+import subprocess
+import sys
+
+import pytest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
+
+from desktop import ROOT, WINE64, Desktop, run, wait_until  # noqa: E402
+
+# The e2e panel module looks these names up in "conftest"; they mean the same here.
+PANEL_CLASS, PANEL_TITLE = "TfrmControlPanel", "Korvalen status"
+PRODUCT = None
+
+BUILD = os.path.join(ROOT, "build", "win64")
+DIST = os.environ.get("KORVALEN_DIST", os.path.join(ROOT, "build", "dist"))
+WORK = os.path.join(ROOT, "build", "installer")
+PROBE = os.path.join(BUILD, "tests", "installer", "installer-probe.exe")
+
+PRODUCT_NAME = "Korvalen control panel"
+EXE = "KorvalenControlPanel.exe"
+SETTINGS_KEY = r"HKCU\Korvalen\General"
+RUN_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
+RUN_VALUE = "Korvalen Control Panel"
+OTHER_VALUE, OTHER_DATA = "Another Program", r"C:\Other\other.exe /tray"
+UNINSTALL_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall"
+DOWNGRADE_MESSAGE = ("A newer version of Korvalen control panel is already installed. "
+                     "Uninstall it first to install this older version.")
+ERROR_INSTALL_FAILURE = 1603
+
+
+def linux_path(windows_path):
+    """The prefix's file for a path on its drive C:."""
+    assert windows_path[:3].upper() == "C:\\", windows_path
+    return os.path.join(os.environ["WINEPREFIX"], "drive_c", windows_path[3:].replace("\\", "/"))
+
+
+class Arch:
+    """One package architecture and where its installed copy belongs on 64-bit Windows."""
+
+    def __init__(self, name, program_files, view, other_view):
+        self.name = name
+        self.folder = rf"C:\{program_files}\Korvalen"
+        self.exe = rf"{self.folder}\{EXE}"
+        self.view = view              # the registry view its program and its package use
+        self.other_view = other_view
+
+
+ARCHES = {
+    "x64": Arch("x64", "Program Files", "/reg:64", "/reg:32"),
+    "x86": Arch("x86", "Program Files (x86)", "/reg:32", "/reg:64"),
+}
+
+
+def project_version():
+    with open(os.path.join(ROOT, "CMakeLists.txt")) as f:
+        m = re.search(r"project\(KorvalenControlPanel VERSION (\d+)\.(\d+)\.(\d+)", f.read())
+    return tuple(int(v) for v in m.groups())
+
+
+def older_than(version):
+    major, minor, patch = version
+    if patch:
+        return major, minor, patch - 1
+    if minor:
+        return major, minor - 1, 0
+    return major - 1, 0, 0
+
+
+VERSION = ".".join(map(str, project_version()))
+OLDER = ".".join(map(str, older_than(project_version())))
+
+
+def package(arch, version=VERSION, folder=DIST):
+    return os.path.join(folder, f"KorvalenControlPanel-{version}-{arch}.msi")
+
+
+class Machine:
+    """The Windows side of the prefix as an installer and its user see it."""
+
+    def __init__(self, d):
+        self.d = d
+
+    # --- msiexec ------------------------------------------------------------------------
+    def msiexec(self, *args, timeout=180):
+        """Runs msiexec to its end; its exit code (Wine hands on the low byte only)."""
+        return run([WINE64, "msiexec", *args], timeout=timeout).returncode
+
+    def install(self, msi, *props, ui="/qn"):
+        return self.msiexec("/i", self.d.windows_path(msi), ui, *props)
+
+    def uninstall(self, msi):
+        return self.msiexec("/x", self.d.windows_path(msi), "/qn")
+
+    def products(self):
+        """(product code, DisplayVersion) of every installed Korvalen product."""
+        out = []
+        for line in run([WINE64, "uninstaller", "--list"]).stdout.splitlines():
+            code, _, name = line.strip().partition("|||")
+            if name == PRODUCT_NAME:
+                # A 32-bit package registers itself in the 32-bit view.
+                version = [self.reg_query(rf"{UNINSTALL_KEY}\{code}", "DisplayVersion", view)
+                           for view in ("/reg:64", "/reg:32")]
+                out.append((code, version[0] or version[1]))
+        return out
+
+    def remove_all_products(self):
+        for code, _ in self.products():
+            self.msiexec("/x", code, "/qn")
+        assert not self.products(), "no Korvalen product left installed"
+
+    # --- registry -----------------------------------------------------------------------
+    def reg_query(self, key, value, view="/reg:64"):
+        """The text of a registry value in a view, or None when it is missing."""
+        r = run([WINE64, "reg", "query", key, "/v", value, view])
+        if r.returncode != 0:
+            return None
+        for line in r.stdout.splitlines():
+            m = re.match(r"\s+(.+?)\s+(REG_\w+)\s*(.*)$", line)
+            if m and m.group(1).lower() == value.lower():
+                return m.group(3).rstrip("\r")
+        return None
+
+    def reg_add(self, key, value, data, view="/reg:64"):
+        run([WINE64, "reg", "add", key, "/v", value, "/t", "REG_SZ", "/d", data, "/f", view],
+            check=True)
+
+    def reg_delete(self, key, value=None, view="/reg:64"):
+        args = ["/v", value] if value is not None else []
+        run([WINE64, "reg", "delete", key, *args, "/f", view])
+
+    def run_value(self, view):
+        return self.reg_query(RUN_KEY, RUN_VALUE, view)
+
+    # --- the probe ----------------------------------------------------------------------
+    def probe(self, *args):
+        r = run([WINE64, PROBE, *args])
+        return r.stdout.strip() if r.returncode == 0 else None
+
+    # --- what an install leaves on the machine -------------------------------------------
+    def snapshot(self, label):
+        """The export of HKEY_LOCAL_MACHINE\\SOFTWARE (both views: the 32-bit one lies under
+        Wow6432Node) and the file trees an install may touch, as comparable texts."""
+        os.makedirs(WORK, exist_ok=True)
+        path = os.path.join(WORK, f"hklm-software-{label}.reg")
+        run([WINE64, "reg", "export", r"HKLM\SOFTWARE", self.d.windows_path(path), "/y"],
+            check=True, timeout=120)
+        with open(path, encoding="utf-16") as f:
+            registry = f.read().splitlines()
+        drive = os.path.join(os.environ["WINEPREFIX"], "drive_c")
+        trees = ["Program Files", "Program Files (x86)", "ProgramData",
+                 *glob.glob("users/*/AppData/Roaming/Microsoft/Windows/Start Menu",
+                            root_dir=drive)]
+        files = set()
+        for tree in trees:
+            for base, dirs, names in os.walk(os.path.join(drive, tree)):
+                files.update(os.path.relpath(os.path.join(base, n), drive) for n in dirs + names)
+        return registry, files
+
+
+def _linux_pids_of(exe_name):
+    """Linux processes of this prefix that run EXE_NAME (the last resort of the clean-up)."""
+    prefix = os.environ.get("WINEPREFIX", "")
+    pids = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                if exe_name.lower().encode() not in f.read().lower():
+                    continue
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                if f"WINEPREFIX={prefix}".encode() in f.read().split(b"\0"):
+                    pids.append(int(pid))
+        except OSError:
+            pass
+    return pids
+
+
+def end_panels(d):
+    panel = d.find(PANEL_CLASS, PANEL_TITLE)
+    if panel:
+        d.post(panel.hwnd, 0x12, check=False)
+        d.post(panel.hwnd, 0x12, check=False)
+        try:
+            wait_until(lambda: d.find(PANEL_CLASS, PANEL_TITLE) is None, deadline=10,
+                       what="the panel to end")
+        except AssertionError:
+            pass
+    for pid in _linux_pids_of(EXE):
+        os.kill(pid, signal.SIGKILL)
+
+
+@pytest.fixture(scope="session")
+def desktop():
+    if not os.environ.get("WINEPREFIX") or not os.environ.get("DISPLAY"):
+        pytest.exit("WINEPREFIX and DISPLAY are not set: run tests/installer/run", returncode=2)
+    d = Desktop(BUILD, os.path.join(WORK, "shots"))
+    d.shot_prefix = "installer"
+    return d
+
+
+@pytest.fixture(params=list(ARCHES))
+def arch(request):
+    a = ARCHES[request.param]
+    if a.name == "x86" and os.environ.get("KORVALEN_I686_MODE", "native") != "native":
+        pytest.skip("this kernel runs no 32-bit programs natively")
+    return a
+
+
+@pytest.fixture
+def machine(desktop, request):
+    """A machine without the product, as scripts/package's packages find it."""
+    d = desktop
+    d.shot_prefix = request.node.name.removeprefix("test_")[:40]
+    m = Machine(d)
+
+    def reset():
+        end_panels(d)
+        m.remove_all_products()
+        if d.sim("counters", check=False).returncode != 0:
+            d.sim("start")
+        d.sim("reset")
+        m.reg_delete(r"HKCU\Korvalen")
+        for view in ("/reg:64", "/reg:32"):
+            m.reg_delete(RUN_KEY, RUN_VALUE, view)
+            m.reg_add(RUN_KEY, OTHER_VALUE, OTHER_DATA, view)
+        wait_until(lambda: d.taskbar() is None, deadline=15, what="the taskbar to go")
+
+    reset()
+    yield m
+    report = getattr(request.node, "rep_call", None)
+    if report is not None and report.failed:
+        try:
+            d.screenshot("failure")
+        except AssertionError:
+            pass  # no desktop to show: the failure speaks for itself
+    reset()
+
+
+@pytest.hookimpl(hookwrapper=True, tryfirst=True)
+def pytest_runtest_makereport(item, call):
+    outcome = yield
+    report = outcome.get_result()
+    if report.when == "call":
+        item.rep_call = report
+
+
+class Started:
+    """The installed program, started from its Program Files path as a user starts it."""
+
+    def __init__(self, d, exe):
+        self.d = d
+        self.process = subprocess.Popen([WINE64, exe], stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+
+    def ended(self):
+        return self.process.poll() is not None
