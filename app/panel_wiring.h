@@ -2,9 +2,13 @@
 // seven callback slots, and the process-wide reference that the status refresh uses.
 #pragma once
 
+#include "driver/hypervisor_commands.h"
 #include "ui/form_control_panel.h"
 
 namespace app {
+
+// Shows a driver command's text, if it has one, in the message window.
+void ShowCommandOutcome(const driver::CommandOutcome& outcome) noexcept;
 
 // Stores the seven operations in the panel's slots, one after another.
 void WireSlots(ui::TfrmControlPanel& panel) noexcept;

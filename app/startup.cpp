@@ -22,20 +22,16 @@ namespace {
 // Settings bit 0: disable the hypervisor when the panel starts while autostart is on.
 constexpr int kDisableAtStartBit = 1;
 
-// From here on the driver commands report in the message window; put back before the
-// application object that owns those windows goes.
-class MessageWindowSink {
+// From here on the message window has its owner; forgotten before the application object
+// that owns those windows goes.
+class MessageWindowOwner {
 public:
-    explicit MessageWindowSink(toolkit::Application& application) noexcept {
+    explicit MessageWindowOwner(toolkit::Application& application) noexcept {
         ui::SetMessageWindowApplication(&application);
-        driver::SetMessageSink(&ui::ShowMessageWindow);
     }
-    ~MessageWindowSink() {
-        driver::SetMessageSink(nullptr);
-        ui::SetMessageWindowApplication(nullptr);
-    }
-    MessageWindowSink(const MessageWindowSink&) = delete;
-    MessageWindowSink& operator=(const MessageWindowSink&) = delete;
+    ~MessageWindowOwner() { ui::SetMessageWindowApplication(nullptr); }
+    MessageWindowOwner(const MessageWindowOwner&) = delete;
+    MessageWindowOwner& operator=(const MessageWindowOwner&) = delete;
 };
 
 int Start(std::string_view commandLine, toolkit::UniqueHandle& instanceMutex) {
@@ -47,10 +43,10 @@ int Start(std::string_view commandLine, toolkit::UniqueHandle& instanceMutex) {
     if (quitRequested) return 0;  // no instance ran that the request could end
     settings::LoadSettings();
     application.SetTitle(kApplicationTitle);
-    const MessageWindowSink sink(application);
+    const MessageWindowOwner owner(application);
     if (settings::IsAutostartEnabled() &&
         (settings::Settings & kDisableAtStartBit) == kDisableAtStartBit)
-        driver::DisableHypervisor();
+        ShowCommandOutcome(driver::DisableHypervisor());
 
     // Hidden: it is first shown from the tray. Its creation adds the tray icon; whatever
     // ends this function frees it again, and so removes the icon.

@@ -33,8 +33,8 @@ public:
 void SetMessageWindowApplication(toolkit::Application* app) noexcept;
 
 // Shows text (null counts as empty) in a new message window and returns once the user
-// has closed it, or once a quit message has ended the wait. Fits driver::MessageSink and
-// so never throws: when no window can be made, the text goes to a plain message box.
+// has closed it, or once a quit message has ended the wait. Never throws, since its
+// callers cannot take an error: when no window can be made, the text goes to a plain message box.
 void ShowMessageWindow(const char* text) noexcept;
 
 }  // namespace ui
