@@ -23,10 +23,10 @@ bool AskRunningPanelToQuit() noexcept {
 }  // namespace
 
 bool ClaimSingleInstance(HWND messageOwner, bool quitRequested,
-                         toolkit::UniqueHandle& instanceMutex) noexcept {
+                         win32::UniqueHandle& instanceMutex) noexcept {
     try {
         SetLastError(ERROR_SUCCESS);
-        toolkit::UniqueHandle mutex(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+        win32::UniqueHandle mutex(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
         const DWORD error = GetLastError();
         switch (ClassifyInstance(error, !mutex)) {
             case InstanceState::Another:

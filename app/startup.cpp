@@ -9,9 +9,9 @@
 #include "settings/autostart.h"
 #include "settings/settings_store.h"
 #include "toolkit/application.h"
-#include "toolkit/unique_win.h"
 #include "ui/form_control_panel.h"
 #include "ui/form_message_box.h"
+#include "win32/unique_win.h"
 
 #include <exception>
 
@@ -34,7 +34,7 @@ public:
     MessageWindowOwner& operator=(const MessageWindowOwner&) = delete;
 };
 
-int Start(std::string_view commandLine, toolkit::UniqueHandle& instanceMutex) {
+int Start(std::string_view commandLine, win32::UniqueHandle& instanceMutex) {
     const bool quitRequested = IsQuitRequest(commandLine);
     toolkit::Application application;  // its hidden window owns the start-up message boxes
     if (!ClaimSingleInstance(application.Handle(), quitRequested, instanceMutex)) return 0;
@@ -78,7 +78,7 @@ void ReportStartupError() noexcept {
 int RunControlPanel(std::string_view commandLine) noexcept {
     // Outside the guarded part, so that a second start is still turned away while an
     // error report is up.
-    toolkit::UniqueHandle instanceMutex;
+    win32::UniqueHandle instanceMutex;
     int exitCode = 0;
     try {
         exitCode = Start(commandLine, instanceMutex);

@@ -3,7 +3,7 @@
 // message hook that the toolkit's own modal loops consult.
 #pragma once
 
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 #include <functional>
 #include <string>
@@ -46,7 +46,7 @@ public:
 
 private:
     std::string title_;
-    UniqueWindow window_;
+    win32::UniqueWindow window_;
     MessageHook hook_;
     bool terminating_ = false;
 };

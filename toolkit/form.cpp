@@ -358,27 +358,27 @@ LRESULT Form::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
 void Form::PaintTo(HDC dc) {
     RECT client{};
     GetClientRect(window_.get(), &client);
-    UniqueBrush background(CreateSolidBrush(Color()));
+    win32::UniqueBrush background(CreateSolidBrush(Color()));
     FillRect(dc, &client, background.get());
     for (Component* c : windowless_)
         if (c->Visible()) c->Paint(dc);
 }
 
 LRESULT Form::OnPaint() {
-    PaintDc paint(window_.get());
+    win32::PaintDc paint(window_.get());
     if (!doubleBuffered_) {
         PaintTo(paint.get());
         return 0;
     }
     RECT client{};
     GetClientRect(window_.get(), &client);
-    UniqueMemoryDc buffer(CreateCompatibleDC(paint.get()));
-    UniqueBitmap bitmap(CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
+    win32::UniqueMemoryDc buffer(CreateCompatibleDC(paint.get()));
+    win32::UniqueBitmap bitmap(CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
     if (!buffer || !bitmap) {
         PaintTo(paint.get());
         return 0;
     }
-    Selected select(buffer.get(), bitmap.get());
+    win32::Selected select(buffer.get(), bitmap.get());
     PaintTo(buffer.get());
     const RECT& area = paint.area();
     BitBlt(paint.get(), area.left, area.top, area.right - area.left, area.bottom - area.top,

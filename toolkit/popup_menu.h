@@ -2,7 +2,7 @@
 #pragma once
 
 #include "toolkit/events.h"
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 #include <memory>
 #include <string>
@@ -39,7 +39,7 @@ public:
     void Choose(UINT command);
 
 private:
-    UniqueMenu menu_;
+    win32::UniqueMenu menu_;
     std::vector<std::unique_ptr<MenuItem>> items_;
 };
 

@@ -13,8 +13,8 @@
 #include "toolkit/image_list.h"
 #include "toolkit/label.h"
 #include "toolkit/popup_menu.h"
-#include "toolkit/unique_win.h"
 #include "ui/q_extended_image.h"
+#include "win32/unique_win.h"
 
 #include <cstdint>
 #include <memory>
@@ -129,7 +129,7 @@ private:
     void SetCommandLabels(bool enable, bool disable);
 
     bool reflectingAutostart_ = false;  // the autostart box is being set to the Run key's state
-    toolkit::UniqueIcon trayIcon_;
+    win32::UniqueIcon trayIcon_;
     std::unique_ptr<toolkit::PopupMenu> trayMenu_;
 };
 

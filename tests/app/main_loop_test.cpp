@@ -3,8 +3,8 @@
 // quit message meant for it, as when Exit is chosen while the message window is up).
 #include "app/main_loop.h"
 #include "tests/support/wine_test_support.h"
-#include "toolkit/unique_win.h"
 #include "ui/form_message_box.h"
+#include "win32/unique_win.h"
 
 #include <gtest/gtest.h>
 

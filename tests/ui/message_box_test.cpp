@@ -6,8 +6,8 @@
 #include "tests/support/wine_test_support.h"
 #include "toolkit/pixels.h"
 #include "toolkit/render.h"
-#include "toolkit/unique_win.h"
 #include "ui/form_message_box.h"
+#include "win32/unique_win.h"
 
 #include <gtest/gtest.h>
 
@@ -104,7 +104,7 @@ bool Inside(const RECT& r, int x, int y) {
 // Picture F as stored with the program.
 toolkit::Pixels PictureF() {
     toolkit::Pixels p;
-    toolkit::UniqueBitmap bitmap(static_cast<HBITMAP>(
+    win32::UniqueBitmap bitmap(static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), resources::kMessageBackgroundBitmap, IMAGE_BITMAP, 0,
                    0, LR_CREATEDIBSECTION)));
     if (!bitmap) return p;
@@ -116,7 +116,7 @@ toolkit::Pixels PictureF() {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     std::vector<std::uint32_t> bgra(static_cast<size_t>(kWidth) * kHeight);
-    toolkit::WindowDc screen(nullptr);
+    win32::WindowDc screen(nullptr);
     if (GetDIBits(screen.get(), bitmap.get(), 0, kHeight, bgra.data(), &info, DIB_RGB_COLORS) !=
         kHeight)
         return p;
@@ -303,10 +303,10 @@ TEST_F(MessageWindow, ABackgroundPressOfAnyButtonMovesButAPressOnTheTextDoesNot)
 }
 
 TEST_F(MessageWindow, OtherVisibleWindowsAreDisabledWhileItIsUpAndEnabledAfter) {
-    toolkit::UniqueWindow visible(CreateWindowExA(0, "STATIC", "visible", WS_POPUP | WS_VISIBLE, 0,
-                                                  0, 50, 50, nullptr, nullptr, nullptr, nullptr));
-    toolkit::UniqueWindow hidden(CreateWindowExA(0, "STATIC", "hidden", WS_POPUP, 60, 0, 50, 50,
-                                                 nullptr, nullptr, nullptr, nullptr));
+    win32::UniqueWindow visible(CreateWindowExA(0, "STATIC", "visible", WS_POPUP | WS_VISIBLE, 0, 0,
+                                                50, 50, nullptr, nullptr, nullptr, nullptr));
+    win32::UniqueWindow hidden(CreateWindowExA(0, "STATIC", "hidden", WS_POPUP, 60, 0, 50, 50,
+                                               nullptr, nullptr, nullptr, nullptr));
     EnableWindow(hidden.get(), FALSE);
     ASSERT_TRUE(visible && hidden);
     bool visibleEnabled = true, hiddenEnabled = true, boxEnabled = false;
