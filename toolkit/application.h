@@ -11,6 +11,10 @@
 
 namespace toolkit {
 
+// The text of the exception being handled (inside a catch block only): its message, or a
+// general text for one that carries none. Both error reporters show it.
+[[nodiscard]] std::string CurrentExceptionText() noexcept;
+
 class Application {
 public:
     // Returns true when it handled the message: it is then neither translated nor

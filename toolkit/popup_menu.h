@@ -35,6 +35,12 @@ public:
     // when the user clicks elsewhere, bring the owner to the foreground first.
     void Popup(HWND owner, int x, int y);
 
+    // Pops the menu up at the cursor for a notification-area icon, whose owner window is
+    // usually hidden and not in front: the owner is brought to the foreground first, or the
+    // menu would not close when the user clicks elsewhere; and a null message is posted to
+    // it afterwards, or the next popup could close at once.
+    void PopupFromTray(HWND owner);
+
     // Runs the handler of the item with this menu command (1 is the first item).
     void Choose(UINT command);
 
