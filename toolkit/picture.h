@@ -8,6 +8,10 @@
 
 namespace toolkit {
 
+// A 32-bit top-down DIB section, or null when the system refuses; bits, when given, gets
+// the address of its pixels (4 bytes each, blue first).
+[[nodiscard]] win32::UniqueBitmap CreateDibSection32(int width, int height, void** bits = nullptr);
+
 // A 32-bit top-down DIB section (white), or null when the system refuses.
 [[nodiscard]] win32::UniqueBitmap CreatePlainBitmap(int width, int height);
 

@@ -31,15 +31,8 @@ Pixels RenderClient(HWND hwnd) {
     out.height = client.bottom;
     if (out.width <= 0 || out.height <= 0) return out;
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = out.width;
-    info.bmiHeader.biHeight = -out.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    win32::UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    win32::UniqueBitmap bitmap = CreateDibSection32(out.width, out.height, &bits);
     win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
     if (!bitmap || !dc || !bits) return Pixels{};
     {
