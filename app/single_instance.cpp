@@ -20,7 +20,7 @@ bool AskRunningPanelToQuit() noexcept {
     DWORD processId = 0;
     GetWindowThreadProcessId(panel, &processId);
     // Opened before the posts, so the handle is the panel's process and no later one's.
-    const toolkit::UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    const win32::UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
     // The first ends the panel's modal loop when it runs, the second the main loop.
     PostMessageA(panel, WM_QUIT, 0, 0);
     PostMessageA(panel, WM_QUIT, 0, 0);
@@ -33,10 +33,10 @@ bool AskRunningPanelToQuit() noexcept {
 }  // namespace
 
 bool ClaimSingleInstance(HWND messageOwner, bool quitRequested,
-                         toolkit::UniqueHandle& instanceMutex) noexcept {
+                         win32::UniqueHandle& instanceMutex) noexcept {
     try {
         SetLastError(ERROR_SUCCESS);
-        toolkit::UniqueHandle mutex(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+        win32::UniqueHandle mutex(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
         const DWORD error = GetLastError();
         switch (ClassifyInstance(error, !mutex)) {
             case InstanceState::Another:

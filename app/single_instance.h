@@ -1,7 +1,7 @@
 // One control panel per logon session: the named mutex, and what a second start does.
 #pragma once
 
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 namespace app {
 
@@ -10,6 +10,6 @@ namespace app {
 // running panel to quit, or shown why it ends) and returns false: the program ends.
 // messageOwner owns the message boxes.
 [[nodiscard]] bool ClaimSingleInstance(HWND messageOwner, bool quitRequested,
-                                       toolkit::UniqueHandle& instanceMutex) noexcept;
+                                       win32::UniqueHandle& instanceMutex) noexcept;
 
 }  // namespace app

@@ -3,17 +3,15 @@
 #include "app/command_line.h"
 #include "app/instance_rules.h"
 #include "app/main_loop.h"
-#include "app/panel_wiring.h"
+#include "app/process_state.h"
 #include "app/single_instance.h"
 #include "driver/driver_link.h"
 #include "settings/autostart.h"
 #include "settings/settings_store.h"
 #include "toolkit/application.h"
-#include "toolkit/unique_win.h"
-#include "ui/form_control_panel.h"
-#include "ui/form_message_box.h"
+#include "win32/unique_win.h"
 
-#include <exception>
+#include <string>
 
 namespace app {
 
@@ -22,43 +20,25 @@ namespace {
 // Settings bit 0: disable the hypervisor when the panel starts while autostart is on.
 constexpr int kDisableAtStartBit = 1;
 
-// From here on the driver commands report in the message window; put back before the
-// application object that owns those windows goes.
-class MessageWindowSink {
-public:
-    explicit MessageWindowSink(toolkit::Application& application) noexcept {
-        ui::SetMessageWindowApplication(&application);
-        driver::SetMessageSink(&ui::ShowMessageWindow);
-    }
-    ~MessageWindowSink() {
-        driver::SetMessageSink(nullptr);
-        ui::SetMessageWindowApplication(nullptr);
-    }
-    MessageWindowSink(const MessageWindowSink&) = delete;
-    MessageWindowSink& operator=(const MessageWindowSink&) = delete;
-};
-
-int Start(std::string_view commandLine, toolkit::UniqueHandle& instanceMutex) {
+int Start(std::string_view commandLine, win32::UniqueHandle& instanceMutex) {
     const bool quitRequested = IsQuitRequest(commandLine);
-    toolkit::Application application;  // its hidden window owns the start-up message boxes
+    ProcessState state;  // the application's hidden window owns the start-up message boxes
+    toolkit::Application& application = state.Application();
     if (!ClaimSingleInstance(application.Handle(), quitRequested, instanceMutex)) return 0;
 
     if (!driver::IsDriverPresent()) return 0;
     if (quitRequested) return 0;  // no instance ran that the request could end
     settings::LoadSettings();
     application.SetTitle(kApplicationTitle);
-    const MessageWindowSink sink(application);
     if (settings::IsAutostartEnabled() &&
         (settings::Settings & kDisableAtStartBit) == kDisableAtStartBit)
-        driver::DisableHypervisor();
+        state.ShowCommandOutcome(driver::DisableHypervisor());
 
-    // Hidden: it is first shown from the tray. Its creation adds the tray icon; whatever
-    // ends this function frees it again, and so removes the icon.
-    const auto panel = toolkit::MakeForm<ui::TfrmControlPanel>(application);
-    const PanelReference reference(*panel);
-    WireSlots(*panel);
-    panel->RefreshStatusProc(true);
-    panel->LoadControlStates();
+    // Hidden: it is first shown from the tray. Its creation adds the tray icon; the state
+    // frees it again whatever ends this function, and so removes the icon.
+    ui::TfrmControlPanel& panel = state.CreatePanel();
+    panel.RefreshStatusProc(true);
+    panel.LoadControlStates();
 
     RunMainLoop(application);
     return 0;
@@ -67,14 +47,8 @@ int Start(std::string_view commandLine, toolkit::UniqueHandle& instanceMutex) {
 // The top-level report of an error that ended start-up; inside a catch block only.
 void ReportStartupError() noexcept {
     constexpr UINT kStyle = MB_OK | MB_ICONERROR | MB_TASKMODAL;
-    try {
-        throw;
-    } catch (const std::exception& e) {
-        MessageBoxA(nullptr, e.what(), kApplicationErrorCaption, kStyle);
-        return;
-    } catch (...) {
-    }
-    MessageBoxA(nullptr, "An unknown error occurred.", kApplicationErrorCaption, kStyle);
+    const std::string text = toolkit::CurrentExceptionText();
+    MessageBoxA(nullptr, text.c_str(), kApplicationErrorCaption, kStyle);
 }
 
 }  // namespace
@@ -82,7 +56,7 @@ void ReportStartupError() noexcept {
 int RunControlPanel(std::string_view commandLine) noexcept {
     // Outside the guarded part, so that a second start is still turned away while an
     // error report is up.
-    toolkit::UniqueHandle instanceMutex;
+    win32::UniqueHandle instanceMutex;
     int exitCode = 0;
     try {
         exitCode = Start(commandLine, instanceMutex);

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "benchmarks/process_counts.h"
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 namespace {
 
@@ -70,8 +70,8 @@ int Startup(int runs, const char* windowClass, int quits, int argc, char** argv)
             std::fprintf(stderr, "bench-probe: cannot start %s\n", argv[0]);
             return 1;
         }
-        toolkit::UniqueHandle process(pi.hProcess);
-        toolkit::UniqueHandle thread(pi.hThread);
+        win32::UniqueHandle process(pi.hProcess);
+        win32::UniqueHandle thread(pi.hThread);
         const bool added = WaitFor(TaskbarVisible, 20000);
         const double elapsed = Now() - start;
         HWND window = nullptr;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 namespace bench {
 
@@ -78,7 +78,7 @@ long CountGdiObjects(DWORD pid) {
 #if defined(_WIN64)
     auto query = reinterpret_cast<NtQueryInformationProcessFn>(
         reinterpret_cast<void*>(NtdllProc("NtQueryInformationProcess")));
-    toolkit::UniqueHandle process(
+    win32::UniqueHandle process(
         OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
     if (!query || !process) return -1;
     ProcessBasicInformation basic{};

@@ -1,21 +1,8 @@
 #include "driver/driver_link.h"
 
-#include <windows.h>
-
 #include "driver/win32_device_port.h"
 
 namespace driver {
-
-namespace {
-
-// Until the application sets its message window, a plain box with an empty caption.
-void ShowInMessageBox(const char* text) {
-    ::MessageBoxA(nullptr, text, "", MB_OK);
-}
-
-MessageSink g_sink = &ShowInMessageBox;
-
-}  // namespace
 
 DriverResult ReadDriverStatus() noexcept {
     Win32DevicePort port;
@@ -27,18 +14,14 @@ bool IsDriverPresent() noexcept {
     return ProbeDevice(port);
 }
 
-void EnableHypervisor() noexcept {
+CommandOutcome EnableHypervisor() noexcept {
     Win32DevicePort port;
-    SendHypervisorCommand(port, HypervisorCommand::Enable, g_sink);
+    return SendHypervisorCommand(port, HypervisorCommand::Enable);
 }
 
-void DisableHypervisor() noexcept {
+CommandOutcome DisableHypervisor() noexcept {
     Win32DevicePort port;
-    SendHypervisorCommand(port, HypervisorCommand::Disable, g_sink);
-}
-
-void SetMessageSink(MessageSink sink) noexcept {
-    g_sink = sink ? sink : &ShowInMessageBox;
+    return SendHypervisorCommand(port, HypervisorCommand::Disable);
 }
 
 }  // namespace driver

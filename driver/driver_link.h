@@ -14,11 +14,9 @@ namespace driver {
 [[nodiscard]] DriverResult ReadDriverStatus() noexcept;
 
 [[nodiscard]] bool IsDriverPresent() noexcept;
-void EnableHypervisor() noexcept;
-void DisableHypervisor() noexcept;
-
-// Where EnableHypervisor and DisableHypervisor hand their texts; null restores the default,
-// a plain message box.
-void SetMessageSink(MessageSink sink) noexcept;
+// The two commands: the device is closed again when they return; the caller shows the
+// outcome's text.
+[[nodiscard]] CommandOutcome EnableHypervisor() noexcept;
+[[nodiscard]] CommandOutcome DisableHypervisor() noexcept;
 
 }  // namespace driver

@@ -20,19 +20,15 @@ bool ProbeDevice(DevicePort& port) noexcept {
     return true;
 }
 
-void SendHypervisorCommand(DevicePort& port, HypervisorCommand command, MessageSink sink) noexcept {
-    if (!port.Open()) return;
+CommandOutcome SendHypervisorCommand(DevicePort& port, HypervisorCommand command) noexcept {
+    if (!port.Open()) return {};
     // Zero before the call, so that an answer shorter than four bytes reads as its bytes
     // over zeros and a driver that writes nothing answers 0.
     std::uint32_t answer = 0;
     const bool sent = port.Control(static_cast<std::uint32_t>(command), answer);
     port.Close();
-    const char* text = CommandMessage(command, sent, answer);
-    if (text == nullptr || sink == nullptr) return;
-    try {
-        sink(text);
-    } catch (...) {  // the link never throws, whatever the sink does
-    }
+    return {sent ? CommandResult::Answered : CommandResult::ControlFailed, sent ? answer : 0,
+            CommandMessage(command, sent, answer)};
 }
 
 }  // namespace driver

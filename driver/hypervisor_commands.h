@@ -7,10 +7,6 @@
 
 namespace driver {
 
-// Where the commands hand the texts they show. The application points it at its message
-// window; the link itself knows nothing of windows.
-using MessageSink = void (*)(const char* text);
-
 enum class HypervisorCommand : std::uint32_t {
     Enable = 0x222000,   // CTL_CODE(FILE_DEVICE_UNKNOWN, 0x800, METHOD_BUFFERED, FILE_ANY_ACCESS)
     Disable = 0x222004,  // CTL_CODE(FILE_DEVICE_UNKNOWN, 0x801, METHOD_BUFFERED, FILE_ANY_ACCESS)
@@ -22,6 +18,21 @@ inline constexpr const char* kCannotEnableText =
     "Hypervisor can not be enabled. Shutdown all Virtual Machines.";
 inline constexpr const char* kDriverWorksWithErrorsText = "Korvalen driver works with errors";
 
+// How far a command got.
+enum class CommandResult {
+    NotOpened,      // the device could not be opened: nothing was sent
+    ControlFailed,  // the exchange failed
+    Answered,       // the driver gave its answer word
+};
+
+// What a command came to, and the text the user is to see (null: none). The link knows no
+// window: whoever ran the command shows the text.
+struct CommandOutcome {
+    CommandResult result = CommandResult::NotOpened;
+    std::uint32_t answer = 0;  // meaningful when Answered
+    const char* text = nullptr;
+};
+
 // The text a command shows after the exchange, or null for none.
 [[nodiscard]] const char* CommandMessage(HypervisorCommand command, bool sent,
                                          std::uint32_t answer) noexcept;
@@ -29,9 +40,11 @@ inline constexpr const char* kDriverWorksWithErrorsText = "Korvalen driver works
 // True when the device can be opened; it is closed again at once.
 [[nodiscard]] bool ProbeDevice(DevicePort& port) noexcept;
 
-// Opens the device, sends the command, closes the device and only then hands the text, if
-// any, to the sink: an unshared handle held through a modal message would lock out every
-// other opener. Nothing is sent and nothing shown when the device cannot be opened.
-void SendHypervisorCommand(DevicePort& port, HypervisorCommand command, MessageSink sink) noexcept;
+// Opens the device, sends the command and closes the device before it returns, so the
+// handle is closed before the caller shows any text: an unshared handle held through a
+// modal message would lock out every other opener. Nothing is sent when the device cannot
+// be opened, and then there is no text either.
+[[nodiscard]] CommandOutcome SendHypervisorCommand(DevicePort& port,
+                                                   HypervisorCommand command) noexcept;
 
 }  // namespace driver

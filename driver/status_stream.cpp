@@ -12,7 +12,22 @@ constexpr std::uint64_t kMaxStreamBytes = 0xFFFFFFFFull;  // a read's length is 
 
 // Every problem code's flag; codes 6 to 14 mean nothing to the control panel.
 constexpr ProblemFlags kProblemFlagOfCode[16] = {
-    0, 0x01, 0x02, 0x04, 0x08, 0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x20,
+    0,
+    kProcessorNotSupported,
+    kNoVirtualizationTechnology,
+    kVirtualizationTechnologyNotAllowed,
+    kResourceAllocationFailed,
+    kDriverWorksWithErrors,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    kDriverWorksWithErrorsToo,
 };
 
 // Closes the port on every way out of a read or a command.

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "driver/device_port.h"
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 namespace driver {
 
@@ -17,7 +17,7 @@ public:
     void Close() noexcept override;
 
 private:
-    toolkit::UniqueFile device_;
+    win32::UniqueFile device_;
 };
 
 }  // namespace driver

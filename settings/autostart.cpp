@@ -4,7 +4,7 @@
 #include "settings/registry_api.h"
 #include "settings/run_value_text.h"
 #include "settings/stored_text.h"
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 #include <windows.h>
 
@@ -15,27 +15,25 @@ namespace {
 constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Full access, creating the key when it is absent.
-toolkit::UniqueKey OpenRunKeyToWrite() {
-    HKEY key = nullptr;
-    if (Registry().CreateKey(HKEY_LOCAL_MACHINE, kRunKey, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+win32::UniqueKey OpenRunKeyToWrite() {
+    win32::UniqueKey key;
+    if (Registry().CreateKey(HKEY_LOCAL_MACHINE, kRunKey, KEY_ALL_ACCESS, key) != ERROR_SUCCESS)
         return {};
-    return toolkit::UniqueKey(key);
+    return key;
 }
 
-toolkit::UniqueKey OpenRunKeyToRead() {
-    toolkit::UniqueKey key = OpenRunKeyToWrite();
+win32::UniqueKey OpenRunKeyToRead() {
+    win32::UniqueKey key = OpenRunKeyToWrite();
     if (key) return key;
-    HKEY readOnly = nullptr;
-    if (Registry().OpenKey(HKEY_LOCAL_MACHINE, kRunKey, KEY_READ, &readOnly) != ERROR_SUCCESS)
-        return {};
-    return toolkit::UniqueKey(readOnly);
+    if (Registry().OpenKey(HKEY_LOCAL_MACHINE, kRunKey, KEY_READ, key) != ERROR_SUCCESS) return {};
+    return key;
 }
 
 }  // namespace
 
 bool RunValueExists(const std::string& name) noexcept {
     try {
-        const toolkit::UniqueKey key = OpenRunKeyToRead();
+        const win32::UniqueKey key = OpenRunKeyToRead();
         if (!key) return false;
         const StoredText stored = ReadStoredText(key.get(), name.c_str());
         return stored.kind == StoredText::Kind::Text && !stored.text.empty();
@@ -45,7 +43,7 @@ bool RunValueExists(const std::string& name) noexcept {
 }
 
 bool WriteRunValue(const std::string& name, const std::string& data) noexcept {
-    const toolkit::UniqueKey key = OpenRunKeyToWrite();
+    const win32::UniqueKey key = OpenRunKeyToWrite();
     if (!key) return false;
     const auto* bytes = reinterpret_cast<const BYTE*>(data.c_str());
     const auto size = static_cast<DWORD>(data.size() + 1);  // the NUL is counted
@@ -53,7 +51,7 @@ bool WriteRunValue(const std::string& name, const std::string& data) noexcept {
 }
 
 bool DeleteRunValue(const std::string& name) noexcept {
-    const toolkit::UniqueKey key = OpenRunKeyToWrite();
+    const win32::UniqueKey key = OpenRunKeyToWrite();
     if (!key) return false;
     // Whether there was such a value does not matter: afterwards there is none.
     Registry().DeleteValue(key.get(), name.c_str());

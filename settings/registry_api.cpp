@@ -15,13 +15,21 @@ RegistryApi* current = nullptr;
 
 }  // namespace
 
-LSTATUS RegistryApi::CreateKey(HKEY parent, const char* subKey, REGSAM access, HKEY* key) {
-    return RegCreateKeyExA(parent, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
-                           key, nullptr);
+LSTATUS RegistryApi::CreateKey(HKEY parent, const char* subKey, REGSAM access,
+                               win32::UniqueKey& key) {
+    HKEY raw = nullptr;
+    const LSTATUS status = RegCreateKeyExA(parent, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                           access, nullptr, &raw, nullptr);
+    key.reset(status == ERROR_SUCCESS ? raw : nullptr);
+    return status;
 }
 
-LSTATUS RegistryApi::OpenKey(HKEY parent, const char* subKey, REGSAM access, HKEY* key) {
-    return RegOpenKeyExA(parent, subKey, 0, access, key);
+LSTATUS RegistryApi::OpenKey(HKEY parent, const char* subKey, REGSAM access,
+                             win32::UniqueKey& key) {
+    HKEY raw = nullptr;
+    const LSTATUS status = RegOpenKeyExA(parent, subKey, 0, access, &raw);
+    key.reset(status == ERROR_SUCCESS ? raw : nullptr);
+    return status;
 }
 
 LSTATUS RegistryApi::QueryValue(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) {

@@ -2,6 +2,8 @@
 // go to the real registry; a test puts its own in place to make one chosen call fail.
 #pragma once
 
+#include "win32/unique_win.h"
+
 #include <windows.h>
 
 namespace settings {
@@ -13,9 +15,11 @@ public:
     RegistryApi& operator=(const RegistryApi&) = delete;
     virtual ~RegistryApi() = default;
 
-    // RegCreateKeyExA without class or security attributes, non-volatile.
-    virtual LSTATUS CreateKey(HKEY parent, const char* subKey, REGSAM access, HKEY* key);
-    virtual LSTATUS OpenKey(HKEY parent, const char* subKey, REGSAM access, HKEY* key);
+    // RegCreateKeyExA without class or security attributes, non-volatile. On success key
+    // owns the key; otherwise it is left empty.
+    virtual LSTATUS CreateKey(HKEY parent, const char* subKey, REGSAM access,
+                              win32::UniqueKey& key);
+    virtual LSTATUS OpenKey(HKEY parent, const char* subKey, REGSAM access, win32::UniqueKey& key);
     virtual LSTATUS QueryValue(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size);
     virtual LSTATUS SetValue(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size);
     virtual LSTATUS DeleteValue(HKEY key, const char* name);

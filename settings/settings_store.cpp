@@ -4,7 +4,7 @@
 #include "settings/registry_api.h"
 #include "settings/settings_error.h"
 #include "settings/stored_text.h"
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 #include <windows.h>
 
@@ -21,18 +21,17 @@ constexpr char kMessagesValue[] = "Messages";
 constexpr char kSettingsValue[] = "Settings";
 
 // The Korvalen key, created when absent; an invalid owner when that fails.
-toolkit::UniqueKey OpenStore() {
-    HKEY key = nullptr;
-    if (Registry().CreateKey(HKEY_CURRENT_USER, kStoreKey, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+win32::UniqueKey OpenStore() {
+    win32::UniqueKey key;
+    if (Registry().CreateKey(HKEY_CURRENT_USER, kStoreKey, KEY_ALL_ACCESS, key) != ERROR_SUCCESS)
         return {};
-    return toolkit::UniqueKey(key);
+    return key;
 }
 
 int32_t ReadValue(HKEY store, const char* name) {
-    HKEY raw = nullptr;
+    win32::UniqueKey section;
     // Reading never creates the section: without it every value is 0.
-    if (Registry().OpenKey(store, kSection, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS) return 0;
-    const toolkit::UniqueKey section(raw);
+    if (Registry().OpenKey(store, kSection, KEY_ALL_ACCESS, section) != ERROR_SUCCESS) return 0;
     StoredText stored = ReadStoredText(section.get(), name);
     switch (stored.kind) {
         case StoredText::Kind::Missing: return 0;
@@ -44,18 +43,17 @@ int32_t ReadValue(HKEY store, const char* name) {
 }
 
 void WriteValue(HKEY store, const char* name, int32_t value) {
-    HKEY raw = nullptr;
-    if (Registry().CreateKey(store, kSection, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS)
-        throw CreateKeyError(kSection);
     {
-        const toolkit::UniqueKey created(raw);  // only makes sure that it exists
+        win32::UniqueKey created;  // only makes sure that it exists
+        if (Registry().CreateKey(store, kSection, KEY_ALL_ACCESS, created) != ERROR_SUCCESS)
+            throw CreateKeyError(kSection);
     }
 
     // A section that cannot be opened for writing keeps the old value: that is a failed
     // write, reported like one, never a silent success.
-    if (Registry().OpenKey(store, kSection, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS)
+    win32::UniqueKey section;
+    if (Registry().OpenKey(store, kSection, KEY_ALL_ACCESS, section) != ERROR_SUCCESS)
         throw SetDataError(name);
-    const toolkit::UniqueKey section(raw);
     const std::string text = FormatDecimalText(value);
     const auto* data = reinterpret_cast<const BYTE*>(text.c_str());
     const auto size = static_cast<DWORD>(text.size() + 1);  // the NUL is counted
@@ -66,7 +64,7 @@ void WriteValue(HKEY store, const char* name, int32_t value) {
 }  // namespace
 
 void LoadSettings() {
-    const toolkit::UniqueKey store = OpenStore();
+    const win32::UniqueKey store = OpenStore();
     if (!store) {
         // Without the Korvalen key nothing is looked up anywhere else: both read as 0.
         Messages = 0;
@@ -78,7 +76,7 @@ void LoadSettings() {
 }
 
 void SaveSettings() {
-    const toolkit::UniqueKey store = OpenStore();
+    const win32::UniqueKey store = OpenStore();
     // Never write the section anywhere but below Korvalen: the settings cannot be kept.
     if (!store) throw CreateKeyError(kStoreKey);
     WriteValue(store.get(), kMessagesValue, Messages);

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 namespace sim {
 
@@ -15,15 +15,15 @@ struct ServiceHandleTraits {
     static Handle invalid() noexcept { return nullptr; }
     static void close(Handle h) noexcept { ::CloseServiceHandle(h); }
 };
-using UniqueService = toolkit::Unique<ServiceHandleTraits>;
+using UniqueService = win32::Unique<ServiceHandleTraits>;
 
-toolkit::UniqueFile OpenControlDevice() {
-    return toolkit::UniqueFile(::CreateFileA(KORVALEN_SIM_DEVICE_PATH, GENERIC_READ | GENERIC_WRITE,
-                                             0, nullptr, OPEN_EXISTING, 0, nullptr));
+win32::UniqueFile OpenControlDevice() {
+    return win32::UniqueFile(::CreateFileA(KORVALEN_SIM_DEVICE_PATH, GENERIC_READ | GENERIC_WRITE,
+                                           0, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 bool Control(DWORD code, const void* in, DWORD inLength, void* out, DWORD outLength) {
-    const toolkit::UniqueFile device = OpenControlDevice();
+    const win32::UniqueFile device = OpenControlDevice();
     if (!device) return false;
     DWORD returned = 0;
     return ::DeviceIoControl(device.get(), code, const_cast<void*>(in), inLength, out, outLength,

@@ -22,6 +22,20 @@ void RegisterWindowClass() {
 
 }  // namespace
 
+std::string CurrentExceptionText() noexcept {
+    try {
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            return e.what();
+        } catch (...) {
+        }
+        return "An unknown error occurred.";
+    } catch (...) {  // no memory even for the text
+        return {};
+    }
+}
+
 Application::Application(std::string title) : title_(std::move(title)) {
     RegisterWindowClass();
     // Hidden and zero-sized: it only owns the forms and receives the quit message.
@@ -62,13 +76,7 @@ void Application::ShowError(std::string_view text) const noexcept {
 }
 
 void Application::ReportCurrentException() const noexcept {
-    try {
-        throw;
-    } catch (const std::exception& e) {
-        ShowError(e.what());
-    } catch (...) {
-        ShowError("An unknown error occurred.");
-    }
+    ShowError(CurrentExceptionText());
 }
 
 }  // namespace toolkit

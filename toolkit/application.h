@@ -3,13 +3,17 @@
 // message hook that the toolkit's own modal loops consult.
 #pragma once
 
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 #include <functional>
 #include <string>
 #include <string_view>
 
 namespace toolkit {
+
+// The text of the exception being handled (inside a catch block only): its message, or a
+// general text for one that carries none. Both error reporters show it.
+[[nodiscard]] std::string CurrentExceptionText() noexcept;
 
 class Application {
 public:
@@ -46,7 +50,7 @@ public:
 
 private:
     std::string title_;
-    UniqueWindow window_;
+    win32::UniqueWindow window_;
     MessageHook hook_;
     bool terminating_ = false;
 };

@@ -19,8 +19,9 @@ public:
     void SetEnabled(bool enabled) override;
     void SetBounds(int left, int top, int width, int height) override;
 
-    // The form passes the button's click notification on.
-    void UserClicked() { SetChecked(!Checked()); }
+    [[nodiscard]] HWND ChildWindow() const noexcept override { return window_; }
+    // The form passes the button's click notification on: the user toggles the box.
+    void ChildClicked() override { SetChecked(!Checked()); }
 
 private:
     HWND window_;  // a child of the form's window, destroyed with it

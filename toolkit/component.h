@@ -40,6 +40,12 @@ public:
 
     [[nodiscard]] bool HandCursor() const noexcept { return handCursor_; }
 
+    // A component that is a child window of its own (a check box) gives its window here;
+    // the form orders such windows by tab order and passes their clicks on. Null: none.
+    [[nodiscard]] virtual HWND ChildWindow() const noexcept { return nullptr; }
+    // The child window reported a click (BN_CLICKED).
+    virtual void ChildClicked() {}
+
     NotifyEvent OnClick;
     NotifyEvent OnDblClick;
     MouseEvent OnMouseDown;  // x and y relative to the component

@@ -59,7 +59,7 @@ std::uint32_t ShiftFrom(WPARAM keys, bool isDouble) {
 
 std::string LoadDescriptionText(HINSTANCE module, std::string_view resource) {
     const std::string name(resource);
-    HRSRC found = FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(10));  // RT_RCDATA
+    HRSRC found = FindResourceA(module, name.c_str(), RT_RCDATA);
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data) throw std::runtime_error("The window description " + name + " is missing.");
@@ -111,9 +111,9 @@ void Form::CreateComponents(std::span<const ComponentKind> kinds) {
     // The system's tab order is the child windows' z-order: sort the check boxes by it.
     std::vector<std::pair<int, HWND>> order;
     for (size_t i = 0; i < components_.size(); ++i)
-        if (auto* box = dynamic_cast<CheckBox*>(components_[i].get())) {
+        if (const HWND child = components_[i]->ChildWindow()) {
             const int tab = description_.components[i].tabOrder;
-            order.emplace_back(tab < 0 ? 1 << 20 : tab, box->Handle());
+            order.emplace_back(tab < 0 ? 1 << 20 : tab, child);
         }
     std::stable_sort(order.begin(), order.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -279,9 +279,9 @@ int Form::ShowModal() {
 
 void Form::StartSystemMove() {
     ReleaseCapture();
-    // SC_MOVE plus HTCAPTION, sent straight to the window: the default handling runs the
-    // system's interactive move and returns when it ends.
-    SendMessageA(window_.get(), WM_SYSCOMMAND, 0xF012, 0);
+    // A move as if the caption were dragged, sent straight to the window: the default
+    // handling runs the system's interactive move and returns when it ends.
+    SendMessageA(window_.get(), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
 }
 
 // ---- messages ----
@@ -358,27 +358,27 @@ LRESULT Form::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
 void Form::PaintTo(HDC dc) {
     RECT client{};
     GetClientRect(window_.get(), &client);
-    UniqueBrush background(CreateSolidBrush(Color()));
+    win32::UniqueBrush background(CreateSolidBrush(Color()));
     FillRect(dc, &client, background.get());
     for (Component* c : windowless_)
         if (c->Visible()) c->Paint(dc);
 }
 
 LRESULT Form::OnPaint() {
-    PaintDc paint(window_.get());
+    win32::PaintDc paint(window_.get());
     if (!doubleBuffered_) {
         PaintTo(paint.get());
         return 0;
     }
     RECT client{};
     GetClientRect(window_.get(), &client);
-    UniqueMemoryDc buffer(CreateCompatibleDC(paint.get()));
-    UniqueBitmap bitmap(CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
+    win32::UniqueMemoryDc buffer(CreateCompatibleDC(paint.get()));
+    win32::UniqueBitmap bitmap(CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
     if (!buffer || !bitmap) {
         PaintTo(paint.get());
         return 0;
     }
-    Selected select(buffer.get(), bitmap.get());
+    win32::Selected select(buffer.get(), bitmap.get());
     PaintTo(buffer.get());
     const RECT& area = paint.area();
     BitBlt(paint.get(), area.left, area.top, area.right - area.left, area.bottom - area.top,
@@ -527,8 +527,8 @@ LRESULT Form::OnCommand(WPARAM wp, LPARAM lp) {
     if (HIWORD(wp) != BN_CLICKED || lp == 0) return 0;
     const HWND from = reinterpret_cast<HWND>(lp);
     for (const auto& c : components_)
-        if (auto* box = dynamic_cast<CheckBox*>(c.get()); box && box->Handle() == from) {
-            box->UserClicked();
+        if (c->ChildWindow() == from) {
+            c->ChildClicked();
             break;
         }
     return 0;

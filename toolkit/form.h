@@ -21,7 +21,7 @@
 #include "toolkit/description.h"
 #include "toolkit/events.h"
 #include "toolkit/mouse_routing.h"
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 #include <map>
 #include <memory>
@@ -161,7 +161,7 @@ private:
     Application& app_;
     WindowDescription description_;
     HINSTANCE module_;
-    UniqueFont font_;
+    win32::UniqueFont font_;
     std::vector<std::unique_ptr<Component>> components_;
     std::vector<Component*> windowless_;  // in stacking order, bottom first
     std::map<UINT, MessageHandler> messageHandlers_;
@@ -178,7 +178,7 @@ private:
     bool releasingCapture_ = false;  // inside the button-up handling
 
     // Last, so that it goes first: the window's last messages still find a whole form.
-    UniqueWindow window_;
+    win32::UniqueWindow window_;
 };
 
 // Deletes a form after running its destruction event.

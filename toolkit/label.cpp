@@ -53,8 +53,8 @@ void Label::SetText(std::string text) {
 }
 
 void Label::FitToText() {
-    WindowDc screen(nullptr);
-    Selected font(screen.get(), font_.get());
+    win32::WindowDc screen(nullptr);
+    win32::Selected font(screen.get(), font_.get());
     const auto lines = SplitLines(text_);
     int width = 0;
     for (const auto line : lines) {
@@ -71,7 +71,7 @@ void Label::Paint(HDC dc) {
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, box.left, box.top, box.right, box.bottom);
     if (!transparent_) {
-        UniqueBrush fill(CreateSolidBrush(Owner().Color()));
+        win32::UniqueBrush fill(CreateSolidBrush(Owner().Color()));
         FillRect(dc, &box, fill.get());
     }
     SetBkMode(dc, TRANSPARENT);

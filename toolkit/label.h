@@ -2,7 +2,7 @@
 #pragma once
 
 #include "toolkit/component.h"
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 #include <string>
 
@@ -24,7 +24,7 @@ private:
     void FitToText();
 
     std::string text_;
-    UniqueFont font_;
+    win32::UniqueFont font_;
     COLORREF color_;
     UINT alignment_;
     bool verticalCenter_;

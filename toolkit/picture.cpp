@@ -5,7 +5,7 @@
 
 namespace toolkit {
 
-UniqueBitmap CreatePlainBitmap(int width, int height) {
+win32::UniqueBitmap CreateDibSection32(int width, int height, void** bits) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -13,8 +13,16 @@ UniqueBitmap CreatePlainBitmap(int width, int height) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    win32::UniqueBitmap bitmap(
+        CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    if (bits) *bits = bitmap ? pixels : nullptr;
+    return bitmap;
+}
+
+win32::UniqueBitmap CreatePlainBitmap(int width, int height) {
     void* bits = nullptr;
-    UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    win32::UniqueBitmap bitmap = CreateDibSection32(width, height, &bits);
     if (bitmap && bits)
         std::fill_n(static_cast<unsigned char*>(bits), static_cast<size_t>(width) * height * 4,
                     static_cast<unsigned char>(0xFF));
@@ -22,7 +30,7 @@ UniqueBitmap CreatePlainBitmap(int width, int height) {
 }
 
 void Picture::Load(HINSTANCE module, const std::string& name) {
-    UniqueBitmap loaded(static_cast<HBITMAP>(
+    win32::UniqueBitmap loaded(static_cast<HBITMAP>(
         LoadImageA(module, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!loaded) throw std::runtime_error("The picture " + name + " is missing.");
     BITMAP info{};
@@ -33,7 +41,7 @@ void Picture::Load(HINSTANCE module, const std::string& name) {
 }
 
 void Picture::SetSize(int width, int height) {
-    UniqueBitmap created = CreatePlainBitmap(width, height);
+    win32::UniqueBitmap created = CreatePlainBitmap(width, height);
     if (!created) throw std::runtime_error("Cannot create a picture bitmap.");
     bitmap_ = std::move(created);
     width_ = width;

@@ -1,15 +1,19 @@
 // A picture: a bitmap owned by its holder, which code can clear and draw into.
 #pragma once
 
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 #include <optional>
 #include <string>
 
 namespace toolkit {
 
+// A 32-bit top-down DIB section, or null when the system refuses; bits, when given, gets
+// the address of its pixels (4 bytes each, blue first).
+[[nodiscard]] win32::UniqueBitmap CreateDibSection32(int width, int height, void** bits = nullptr);
+
 // A 32-bit top-down DIB section (white), or null when the system refuses.
-[[nodiscard]] UniqueBitmap CreatePlainBitmap(int width, int height);
+[[nodiscard]] win32::UniqueBitmap CreatePlainBitmap(int width, int height);
 
 class Picture {
 public:
@@ -28,7 +32,7 @@ public:
     void Draw(HDC dc, int x, int y, int width, int height) const;
 
 private:
-    UniqueBitmap bitmap_;
+    win32::UniqueBitmap bitmap_;
     int width_ = 0;
     int height_ = 0;
 };
@@ -43,8 +47,8 @@ public:
     [[nodiscard]] HDC Dc() const noexcept { return dc_.get(); }
 
 private:
-    UniqueMemoryDc dc_;
-    std::optional<Selected> selected_;
+    win32::UniqueMemoryDc dc_;
+    std::optional<win32::Selected> selected_;
 };
 
 }  // namespace toolkit

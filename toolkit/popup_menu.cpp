@@ -26,6 +26,14 @@ void PopupMenu::Popup(HWND owner, int x, int y) {
     Choose(command);
 }
 
+void PopupMenu::PopupFromTray(HWND owner) {
+    SetForegroundWindow(owner);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    Popup(owner, cursor.x, cursor.y);
+    PostMessageA(owner, WM_NULL, 0, 0);
+}
+
 void PopupMenu::Choose(UINT command) {
     if (command == 0 || command > items_.size()) return;
     MenuItem& item = *items_[command - 1];

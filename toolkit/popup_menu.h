@@ -2,7 +2,7 @@
 #pragma once
 
 #include "toolkit/events.h"
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 #include <memory>
 #include <string>
@@ -35,11 +35,17 @@ public:
     // when the user clicks elsewhere, bring the owner to the foreground first.
     void Popup(HWND owner, int x, int y);
 
+    // Pops the menu up at the cursor for a notification-area icon, whose owner window is
+    // usually hidden and not in front: the owner is brought to the foreground first, or the
+    // menu would not close when the user clicks elsewhere; and a null message is posted to
+    // it afterwards, or the next popup could close at once.
+    void PopupFromTray(HWND owner);
+
     // Runs the handler of the item with this menu command (1 is the first item).
     void Choose(UINT command);
 
 private:
-    UniqueMenu menu_;
+    win32::UniqueMenu menu_;
     std::vector<std::unique_ptr<MenuItem>> items_;
 };
 

@@ -1,7 +1,7 @@
 #include "toolkit/render.h"
 
 #include "toolkit/picture.h"
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 #include <cstring>
 
@@ -31,19 +31,12 @@ Pixels RenderClient(HWND hwnd) {
     out.height = client.bottom;
     if (out.width <= 0 || out.height <= 0) return out;
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = out.width;
-    info.bmiHeader.biHeight = -out.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    win32::UniqueBitmap bitmap = CreateDibSection32(out.width, out.height, &bits);
+    win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
     if (!bitmap || !dc || !bits) return Pixels{};
     {
-        Selected select(dc.get(), bitmap.get());
+        win32::Selected select(dc.get(), bitmap.get());
         SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()),
                      PRF_CLIENT | PRF_ERASEBKGND);
         // Child windows print into a surface of their own each: in a shared one a
@@ -56,10 +49,10 @@ Pixels RenderClient(HWND hwnd) {
             MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
             const int w = r.right - r.left;
             const int h = r.bottom - r.top;
-            UniqueBitmap childBitmap = CreatePlainBitmap(w, h);
-            UniqueMemoryDc childDc(CreateCompatibleDC(nullptr));
+            win32::UniqueBitmap childBitmap = CreatePlainBitmap(w, h);
+            win32::UniqueMemoryDc childDc(CreateCompatibleDC(nullptr));
             if (!childBitmap || !childDc) continue;
-            Selected selectChild(childDc.get(), childBitmap.get());
+            win32::Selected selectChild(childDc.get(), childBitmap.get());
             PrintWindow(child, childDc.get(), 0);
             BitBlt(dc.get(), r.left, r.top, w, h, childDc.get(), 0, 0, SRCCOPY);
         }

@@ -1,8 +1,6 @@
 #include "ui/form_control_panel.h"
 
 #include "resources/resource_names.h"
-#include "ui/label_states.h"
-#include "ui/tray.h"
 
 namespace ui {
 
@@ -51,11 +49,12 @@ std::span<const toolkit::ComponentKind> TfrmControlPanel::Kinds() {
     return kKinds;
 }
 
-TfrmControlPanel::TfrmControlPanel(toolkit::Application& app)
-    : Form(app, {"TFRMCONTROLPANEL", toolkit::BindHandlers(this, Handlers()), kKinds}) {
+TfrmControlPanel::TfrmControlPanel(toolkit::Application& app, ShellNotifyFunction shellNotify)
+    : Form(app, {"TFRMCONTROLPANEL", toolkit::BindHandlers(this, Handlers()), kKinds}),
+      shellNotify_(shellNotify) {
     BindMessages(this, kMessages);
     // The shell announces a new taskbar with this message; the icon has to come back.
-    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    const UINT taskbarCreated = ui::TrayIcon::TaskbarCreatedMessage();
     if (taskbarCreated != 0)
         SetMessageHandler(taskbarCreated, [this](toolkit::Message& m) { WMTaskbarCreated(m); });
 }
@@ -69,26 +68,24 @@ void TfrmControlPanel::FormCreate(toolkit::Object&) {
     imglstButtons.GetBitmap(resources::kSettingsTabNormal, imgSettingsTab.GetPicture());
     imgStatusTabClick(*this);
 
+    auto menu = std::make_unique<toolkit::PopupMenu>();
+    menu->Add("Korvalen status", [this](toolkit::Object& s) { OnShowStatus(s); });
+    menu->Add("Korvalen settings", [this](toolkit::Object& s) { OnShowSettings(s); });
+    menu->Add("-");
+    menu->Add("Exit", [this](toolkit::Object& s) { OnExit(s); });
     // The icon resource holds one 16 x 16 image: loaded at that size it stays sharp,
     // where the system icon size would stretch it.
-    trayIcon_.reset(
+    win32::UniqueIcon icon(
         static_cast<HICON>(LoadImageA(Module(), resources::kTrayIcon, IMAGE_ICON, 16, 16, 0)));
-    AddTrayIcon(Handle(), trayIcon_.get());
+    tray_ =
+        std::make_unique<ui::TrayIcon>(Handle(), std::move(icon), std::move(menu), shellNotify_);
     App().SetMessageHook([this](MSG& message) { return OnMessage(message); });
-
-    trayMenu_ = std::make_unique<toolkit::PopupMenu>();
-    trayMenu_->Add("Korvalen status", [this](toolkit::Object& s) { OnShowStatus(s); });
-    trayMenu_->Add("Korvalen settings", [this](toolkit::Object& s) { OnShowSettings(s); });
-    trayMenu_->Add("-");
-    trayMenu_->Add("Exit", [this](toolkit::Object& s) { OnExit(s); });
 }
 
 void TfrmControlPanel::FormDestroy(toolkit::Object&) {
     // The hook is bound to this window, which is going.
     App().SetMessageHook({});
-    RemoveTrayIcon(Handle());
-    trayMenu_.reset();
-    trayIcon_.reset();
+    tray_.reset();  // removes the icon, frees the menu and the icon handle
 }
 
 void TfrmControlPanel::FormShow(toolkit::Object&) {
@@ -97,28 +94,24 @@ void TfrmControlPanel::FormShow(toolkit::Object&) {
 
 // ---- moving ----
 
-void TfrmControlPanel::StartMove() {
-    StartSystemMove();
-}
-
 void TfrmControlPanel::FormMouseDown(toolkit::Object&, toolkit::MouseButton, std::uint32_t, int,
                                      int) {
-    StartMove();
+    StartSystemMove();
 }
 
 void TfrmControlPanel::imgBackgroundMouseDown(toolkit::Object&, toolkit::MouseButton, std::uint32_t,
                                               int, int) {
-    StartMove();
+    StartSystemMove();
 }
 
 void TfrmControlPanel::imgCaptionStatusMouseDown(toolkit::Object&, toolkit::MouseButton,
                                                  std::uint32_t, int, int) {
-    StartMove();
+    StartSystemMove();
 }
 
 void TfrmControlPanel::imgCaptionSettingsMouseDown(toolkit::Object&, toolkit::MouseButton,
                                                    std::uint32_t, int, int) {
-    StartMove();
+    StartSystemMove();
 }
 
 // ---- hiding ----
@@ -145,36 +138,12 @@ bool TfrmControlPanel::OnMessage(MSG& message) {
 
 // ---- tabs ----
 
-void TfrmControlPanel::ShowStatusTab() {
-    lbGeneralStatus.Show();
-    lbGeneralDescription.Show();
-    lbEnable.Show();
-    imgEnableButton.Show();
-    lbDisable.Show();
-    imgDisableButton.Show();
+void TfrmControlPanel::ShowControls(std::span<toolkit::Component* const> controls) {
+    for (toolkit::Component* control : controls) control->Show();
 }
 
-void TfrmControlPanel::HideStatusTab() {
-    lbGeneralStatus.Hide();
-    lbGeneralDescription.Hide();
-    lbEnable.Hide();
-    imgEnableButton.Hide();
-    lbDisable.Hide();
-    imgDisableButton.Hide();
-}
-
-void TfrmControlPanel::ShowSettingsTab() {
-    chkAutostartUserCP.Show();
-    lbAutostartUserCP.Show();
-    chkAutomaticDisable.Show();
-    lbAutomaticDisable.Show();
-}
-
-void TfrmControlPanel::HideSettingsTab() {
-    chkAutostartUserCP.Hide();
-    lbAutostartUserCP.Hide();
-    chkAutomaticDisable.Hide();
-    lbAutomaticDisable.Hide();
+void TfrmControlPanel::HideControls(std::span<toolkit::Component* const> controls) {
+    for (toolkit::Component* control : controls) control->Hide();
 }
 
 void TfrmControlPanel::RedrawTab(toolkit::Image& tab, int image) {
@@ -188,8 +157,8 @@ void TfrmControlPanel::RedrawTab(toolkit::Image& tab, int image) {
 }
 
 void TfrmControlPanel::imgStatusTabClick(toolkit::Object&) {
-    HideSettingsTab();
-    ShowStatusTab();
+    HideControls(settingsTab_);
+    ShowControls(statusTab_);
     SettingsTabActive = 0;
     RedrawTab(imgStatusTab, resources::kStatusTabSelected);
     RedrawTab(imgSettingsTab, resources::kSettingsTabNormal);
@@ -198,8 +167,8 @@ void TfrmControlPanel::imgStatusTabClick(toolkit::Object&) {
 }
 
 void TfrmControlPanel::imgSettingsTabClick(toolkit::Object&) {
-    HideStatusTab();
-    ShowSettingsTab();
+    HideControls(statusTab_);
+    ShowControls(settingsTab_);
     SettingsTabActive = 1;
     RedrawTab(imgStatusTab, resources::kStatusTabNormal);
     RedrawTab(imgSettingsTab, resources::kSettingsTabSelected);
@@ -285,29 +254,41 @@ void TfrmControlPanel::SetCommandLabels(bool enable, bool disable) {
     lbDisable.SetEnabled(disable);
 }
 
-void TfrmControlPanel::lbEnableClick(toolkit::Object&) {
-    EnableHypervisorProc();
+// The command reports its own failure (in the message window); the labels follow only the
+// status that the refresh has just written.
+void TfrmControlPanel::RunCommand(void (*command)(), LabelCaller caller) {
+    command();
     RefreshStatusProc(true);
     const CommandLabels labels =
-        DecideCommandLabels(LabelCaller::EnableClick, DriverResult, HypervisorState, ProblemFlags,
+        DecideCommandLabels(caller, DriverResult, HypervisorState, ProblemFlags,
                             {lbEnable.Enabled(), lbDisable.Enabled()});
     SetCommandLabels(labels.enable, labels.disable);
 }
 
+void TfrmControlPanel::lbEnableClick(toolkit::Object&) {
+    RunCommand(EnableHypervisorProc, LabelCaller::EnableClick);
+}
+
 void TfrmControlPanel::lbDisableClick(toolkit::Object&) {
-    DisableHypervisorProc();
-    RefreshStatusProc(true);
-    const CommandLabels labels =
-        DecideCommandLabels(LabelCaller::DisableClick, DriverResult, HypervisorState, ProblemFlags,
-                            {lbEnable.Enabled(), lbDisable.Enabled()});
-    SetCommandLabels(labels.enable, labels.disable);
+    RunCommand(DisableHypervisorProc, LabelCaller::DisableClick);
+}
+
+// ---- status ----
+
+void TfrmControlPanel::ShowStatus(const PanelStatus& status) {
+    DriverResult = status.driverResult;
+    HypervisorState = status.hypervisorState;
+    ProblemFlags = status.problemFlags;
+    lbGeneralStatus.SetText(status.caption);
+    lbGeneralDescription.SetText(status.description);
+    if (status.balloon) ShowBalloon(kBalloonTitle, status.balloon->text, status.balloon->iconKind);
 }
 
 // ---- tray ----
 
 void TfrmControlPanel::ShowBalloon(const std::string& title, const std::string& text,
                                    int iconKind) {
-    ui::ShowBalloon(title, text, iconKind);
+    if (tray_) tray_->ShowBalloon(title, text, iconKind);
 }
 
 void TfrmControlPanel::BringApplicationToFront() {
@@ -350,20 +331,15 @@ void TfrmControlPanel::OnExit(toolkit::Object&) {
 void TfrmControlPanel::WMTrayIcon(toolkit::Message& message) {
     switch (static_cast<UINT>(message.lParam)) {
         case WM_LBUTTONDOWN: ShowPanel(); break;
-        case WM_RBUTTONDOWN: {
-            SetForegroundWindow(Handle());
-            POINT cursor{};
-            GetCursorPos(&cursor);
-            if (trayMenu_) trayMenu_->Popup(Handle(), cursor.x, cursor.y);
-            PostMessageA(Handle(), WM_NULL, 0, 0);
+        case WM_RBUTTONDOWN:
+            if (tray_) tray_->OpenMenu();
             break;
-        }
         default: break;
     }
 }
 
 void TfrmControlPanel::WMTaskbarCreated(toolkit::Message&) {
-    if (trayMenu_) ReAddTrayIcon();  // only once the icon was set up
+    if (tray_) tray_->ReAdd();  // only while the icon is set up
 }
 
 }  // namespace ui

@@ -13,9 +13,13 @@
 #include "toolkit/image_list.h"
 #include "toolkit/label.h"
 #include "toolkit/popup_menu.h"
-#include "toolkit/unique_win.h"
+#include "ui/label_states.h"
 #include "ui/q_extended_image.h"
+#include "ui/status_decision.h"
+#include "ui/tray_icon.h"
+#include "win32/unique_win.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -25,7 +29,10 @@ namespace ui {
 
 class TfrmControlPanel : public toolkit::Form {
 public:
-    explicit TfrmControlPanel(toolkit::Application& app);  // made with toolkit::MakeForm
+    // Made with toolkit::MakeForm. Every call on the notification area goes through
+    // shellNotify: Shell_NotifyIconA, or a test's recorder.
+    explicit TfrmControlPanel(toolkit::Application& app,
+                              ShellNotifyFunction shellNotify = &Shell_NotifyIconA);
 
     static std::span<const toolkit::HandlerEntry<TfrmControlPanel>> Handlers();
     static std::span<const toolkit::ComponentKind> Kinds();
@@ -58,7 +65,7 @@ public:
     void (*EnableHypervisorProc)() = nullptr;
     void (*DisableHypervisorProc)() = nullptr;
 
-    // The last status reading, zero at creation, written by UpdateStatus.
+    // The last status reading, zero at creation, written by ShowStatus.
     std::uint8_t HypervisorState = 0;
     std::uint8_t ProblemFlags = 0;
     std::uint8_t DriverResult = 0;
@@ -72,10 +79,16 @@ public:
 
     // The check boxes and the Enable and Disable labels from the slots and status fields.
     void LoadControlStates();
+    // What a status refresh decided: the panel alone writes it into its three status
+    // fields, its two status labels and, when there is a balloon, its tray icon.
+    void ShowStatus(const PanelStatus& status);
     void ShowBalloon(const std::string& title, const std::string& text, int iconKind);
 
-    [[nodiscard]] toolkit::PopupMenu* TrayMenu() const noexcept { return trayMenu_.get(); }
-    [[nodiscard]] HICON TrayIcon() const noexcept { return trayIcon_.get(); }
+    // The tray icon's menu and icon handle; null before creation and after destruction.
+    [[nodiscard]] toolkit::PopupMenu* TrayMenu() const noexcept {
+        return tray_ ? &tray_->Menu() : nullptr;
+    }
+    [[nodiscard]] HICON TrayIcon() const noexcept { return tray_ ? tray_->Icon() : nullptr; }
 
     // The window's own events.
     void FormCreate(toolkit::Object& sender);
@@ -117,20 +130,25 @@ public:
     bool OnMessage(MSG& message);
 
 private:
-    void ShowStatusTab();
-    void HideStatusTab();
-    void ShowSettingsTab();
-    void HideSettingsTab();
+    static void ShowControls(std::span<toolkit::Component* const> controls);
+    static void HideControls(std::span<toolkit::Component* const> controls);
     void RedrawTab(toolkit::Image& tab, int image);
-    void StartMove();
+    // Runs an Enable or Disable command, refreshes and sets the two labels.
+    void RunCommand(void (*command)(), LabelCaller caller);
     // Shows the window: modally the first time, plainly afterwards.
     void ShowPanel();
     void BringApplicationToFront();
     void SetCommandLabels(bool enable, bool disable);
 
+    // The controls of each tab, in the order in which they are shown and hidden.
+    const std::array<toolkit::Component*, 6> statusTab_{&lbGeneralStatus, &lbGeneralDescription,
+                                                        &lbEnable,        &imgEnableButton,
+                                                        &lbDisable,       &imgDisableButton};
+    const std::array<toolkit::Component*, 4> settingsTab_{
+        &chkAutostartUserCP, &lbAutostartUserCP, &chkAutomaticDisable, &lbAutomaticDisable};
     bool reflectingAutostart_ = false;  // the autostart box is being set to the Run key's state
-    toolkit::UniqueIcon trayIcon_;
-    std::unique_ptr<toolkit::PopupMenu> trayMenu_;
+    ShellNotifyFunction shellNotify_;
+    std::unique_ptr<ui::TrayIcon> tray_;  // from creation to destruction
 };
 
 }  // namespace ui

@@ -12,8 +12,6 @@ constexpr toolkit::HandlerEntry<TfrmMessageBox> kHandlers[] = {
     {"lbOKClick", &TfrmMessageBox::lbOKClick},
 };
 
-toolkit::Application* g_application = nullptr;
-
 }  // namespace
 
 TfrmMessageBox::TfrmMessageBox(toolkit::Application& app)
@@ -37,22 +35,17 @@ void TfrmMessageBox::lbOKClick(toolkit::Object&) {
     Close();  // inside the modal wait: ends it with cancel
 }
 
-void SetMessageWindowApplication(toolkit::Application* app) noexcept {
-    g_application = app;
-}
-
-void ShowMessageWindow(const char* text) noexcept {
+void ShowMessageWindow(toolkit::Application* owner, const char* text) noexcept {
     const char* shown = text ? text : "";
     try {
-        if (!g_application) throw std::logic_error("The message window has no owner.");
-        auto window = toolkit::MakeForm<TfrmMessageBox>(*g_application);
+        if (!owner) throw std::logic_error("The message window has no owner.");
+        auto window = toolkit::MakeForm<TfrmMessageBox>(*owner);
         window->lbMessage.SetText(shown);
         (void)window->ShowModal();
     } catch (...) {
         // The caller is a driver command that cannot take an error: the user still
         // learns what went wrong.
-        MessageBoxA(nullptr, shown, g_application ? g_application->Title().c_str() : "",
-                    MB_OK | MB_ICONERROR);
+        MessageBoxA(nullptr, shown, owner ? owner->Title().c_str() : "", MB_OK | MB_ICONERROR);
     }
 }
 

@@ -29,12 +29,10 @@ public:
     toolkit::Image& imgBackground = Find<toolkit::Image>("imgBackground");
 };
 
-// The application object that owns the message windows; null until start-up sets it.
-void SetMessageWindowApplication(toolkit::Application* app) noexcept;
-
-// Shows text (null counts as empty) in a new message window and returns once the user
-// has closed it, or once a quit message has ended the wait. Fits driver::MessageSink and
-// so never throws: when no window can be made, the text goes to a plain message box.
-void ShowMessageWindow(const char* text) noexcept;
+// Shows text (null counts as empty) in a new message window owned by owner and returns
+// once the user has closed it, or once a quit message has ended the wait. Never throws,
+// since its callers cannot take an error: without an owner, or when no window can be made,
+// the text goes to a plain message box.
+void ShowMessageWindow(toolkit::Application* owner, const char* text) noexcept;
 
 }  // namespace ui

@@ -1,5 +1,7 @@
 #include "ui/label_states.h"
 
+#include "driver/driver_types.h"
+
 namespace ui {
 
 CommandLabels DecideCommandLabels(LabelCaller caller, std::uint8_t driverResult,
@@ -9,8 +11,8 @@ CommandLabels DecideCommandLabels(LabelCaller caller, std::uint8_t driverResult,
     constexpr CommandLabels kEnableOnly{true, false};
     constexpr CommandLabels kDisableOnly{false, true};
 
-    if (driverResult != 0) return kNone;
-    if (hypervisorState == 2) {
+    if (driverResult != driver::kStatusRead) return kNone;
+    if (hypervisorState == driver::kEnabledNowhere) {
         switch (caller) {
             // At start a hypervisor that cannot run offers nothing; after a Disable the user
             // may try Enable again whatever the problem bits say.

@@ -1,13 +1,19 @@
 #include "ui/status_decision.h"
 
+#include "driver/driver_types.h"
+#include "driver/hypervisor_commands.h"
+
 #include <array>
 
 namespace ui {
 namespace {
 
-constexpr std::uint8_t kReadFailed = 253;
-constexpr std::uint8_t kCannotOpen = 254;
-constexpr std::uint8_t kDriverError = 255;
+using driver::kCommunicationErrorText;
+using driver::kDriverWorksWithErrorsText;
+
+// Texts that more than one place shows.
+constexpr const char* kWorksWithErrorsText = "Korvalen works with errors";
+constexpr const char* kAllocationErrorText = "Error while allocating resources";
 
 struct StateTexts {
     const char* caption;
@@ -15,11 +21,14 @@ struct StateTexts {
     const char* lineWithoutProblems;
 };
 
+// By hypervisor state: driver::kEnabledEverywhere, kEnabledPartly, kEnabledNowhere.
 constexpr std::array<StateTexts, 3> kStateTexts{{
     {"Hypervisor enabled", "Korvalen is started and works properly", "Hypervisor works properly"},
-    {"Hypervisor enabled partly", "Korvalen does not work properly", "Korvalen works with errors"},
+    {"Hypervisor enabled partly", "Korvalen does not work properly", kWorksWithErrorsText},
     {"Hypervisor not enabled", "Korvalen does work in Legacy Mode", "Hypervisor disabled manually"},
 }};
+static_assert(driver::kEnabledEverywhere == 0 && driver::kEnabledPartly == 1 &&
+              driver::kEnabledNowhere == 2);
 
 // Problem lines in the order they are listed; nullptr: no line for that state.
 struct ProblemLine {
@@ -28,32 +37,31 @@ struct ProblemLine {
 };
 
 constexpr std::array<ProblemLine, 5> kProblemLines{{
-    {0x01, {nullptr, "Not every processor is supported", "Your processor is not supported"}},
-    {0x02,
+    {driver::kProcessorNotSupported,
+     {nullptr, "Not every processor is supported", "Your processor is not supported"}},
+    {driver::kNoVirtualizationTechnology,
      {nullptr, "Not every processor supports Virtualization Technoligy",
       "Your processor does not support Virtualization Technoligy"}},
-    {0x04,
+    {driver::kVirtualizationTechnologyNotAllowed,
      {nullptr, "Virtualization Technoligy is not allowed completely in BIOS",
       "Virtualization Technoligy is not allowed in BIOS"}},
-    {0x08,
-     {"Error while allocating resources", "Error while allocating resources",
-      "Error while allocating resources"}},
+    {driver::kResourceAllocationFailed,
+     {kAllocationErrorText, kAllocationErrorText, kAllocationErrorText}},
     // Both driver-error codes give one line.
-    {0x10 | 0x20,
-     {"Korvalen driver works with errors", "Korvalen driver works with errors",
-      "Korvalen driver works with errors"}},
+    {driver::kDriverWorksWithErrors | driver::kDriverWorksWithErrorsToo,
+     {kDriverWorksWithErrorsText, kDriverWorksWithErrorsText, kDriverWorksWithErrorsText}},
 }};
 
 // The driver could not be read: caption, description, balloon text.
 void DescribeDriverFailure(std::uint8_t result, StatusOutcome& out, BalloonRequest& balloon) {
     out.caption = "General error";
     switch (result) {
-        case kCannotOpen: out.description = "Failed connect to Korvalen driver"; break;
-        case kDriverError: out.description = "Korvalen driver works with errors"; break;
-        case kReadFailed:
-        default: out.description = "Error while communicating to Korvalen driver"; break;
+        case driver::kDeviceNotOpened: out.description = "Failed connect to Korvalen driver"; break;
+        case driver::kDriverError: out.description = kDriverWorksWithErrorsText; break;
+        case driver::kReadFailed:
+        default: out.description = kCommunicationErrorText; break;
     }
-    balloon.text = result == kDriverError ? "Korvalen works with errors" : out.description;
+    balloon.text = result == driver::kDriverError ? kWorksWithErrorsText : out.description;
     balloon.iconKind = kIconError;
 }
 
@@ -62,10 +70,10 @@ void DescribeState(std::uint8_t state, std::uint8_t flags, StatusOutcome& out,
     const StateTexts& texts = kStateTexts[state];
     out.caption = texts.caption;
     balloon.text = texts.balloon;
-    balloon.iconKind = state == 0   ? kIconInfo
-                       : state == 1 ? kIconWarning
-                       : flags != 0 ? kIconError
-                                    : kIconWarning;
+    balloon.iconKind = state == driver::kEnabledEverywhere ? kIconInfo
+                       : state == driver::kEnabledPartly   ? kIconWarning
+                       : flags != 0                        ? kIconError
+                                                           : kIconWarning;
     out.description.clear();
     if (flags == 0) {
         out.description =
@@ -93,9 +101,11 @@ StatusOutcome DecideStatus(const StatusInput& in) {
     out.balloonShown = in.balloonShown;
 
     BalloonRequest balloon;
-    const bool failed = in.driverResult != 0;
-    // A state outside 0..2 cannot come from a successful read; show it as not enabled.
-    const std::uint8_t state = in.hypervisorState <= 2 ? in.hypervisorState : 2;
+    const bool failed = in.driverResult != driver::kStatusRead;
+    // A state outside the three cannot come from a successful read; show it as not enabled.
+    const std::uint8_t state = in.hypervisorState <= driver::kEnabledNowhere
+                                   ? in.hypervisorState
+                                   : driver::kEnabledNowhere;
     if (failed)
         DescribeDriverFailure(in.driverResult, out, balloon);
     else
@@ -106,9 +116,9 @@ StatusOutcome DecideStatus(const StatusInput& in) {
     // Once the first evaluation has run, only what needs attention is shown again.
     bool show = true;
     if ((in.messages & kMessagesEvaluated) != 0 && !failed) {
-        if (state == 0) {
+        if (state == driver::kEnabledEverywhere) {
             show = false;
-        } else if (state == 2 && in.problemFlags == 0) {
+        } else if (state == driver::kEnabledNowhere && in.problemFlags == 0) {
             show = (in.messages & kMessagesLegacyNoticed) == 0;
             out.messages |= kMessagesLegacyNoticed;
         }

@@ -41,6 +41,16 @@ struct StatusOutcome {
 
 [[nodiscard]] StatusOutcome DecideStatus(const StatusInput& in);
 
+// The one value a status refresh hands the panel: the reading and what to show of it.
+struct PanelStatus {
+    std::uint8_t driverResult = 0;
+    std::uint8_t hypervisorState = 0;
+    std::uint8_t problemFlags = 0;
+    std::string caption;
+    std::string description;
+    std::optional<BalloonRequest> balloon;  // empty: no balloon this time
+};
+
 // A description line is appended with LF then CR after it (0x0A 0x0D, in that order).
 [[nodiscard]] std::string AppendDescriptionLine(std::string text, std::string_view line);
 

@@ -7,42 +7,29 @@
 
 namespace ui {
 
-bool BalloonShown = false;
+StatusSource DriverStatusSource() noexcept {
+    return {&driver::ReadDriverStatus, &driver::GetHypervisorState, &driver::GetProblemFlags,
+            &settings::SaveSettings};
+}
 
-StatusSource CurrentStatusSource = {&driver::ReadDriverStatus, &driver::GetHypervisorState,
-                                    &driver::GetProblemFlags, &settings::SaveSettings};
+void StatusEvaluation::RefreshStatus(TfrmControlPanel& panel, bool resetBalloon) {
+    if (resetBalloon) BalloonShown = false;
+    UpdateStatus(panel);
+}
 
-namespace {
-TfrmControlPanel* g_panel = nullptr;
-}  // namespace
-
-void UpdateStatus(TfrmControlPanel& panel) {
+void StatusEvaluation::UpdateStatus(TfrmControlPanel& panel) {
     // All three always, in this order: the aggregations read the table just replaced.
-    const auto driverResult = CurrentStatusSource.readDriverStatus();
-    const auto hypervisorState = CurrentStatusSource.getHypervisorState();
-    const auto problemFlags = CurrentStatusSource.getProblemFlags();
-    panel.DriverResult = driverResult;
-    panel.HypervisorState = hypervisorState;
-    panel.ProblemFlags = problemFlags;
+    const auto driverResult = source_.readDriverStatus();
+    const auto hypervisorState = source_.getHypervisorState();
+    const auto problemFlags = source_.getProblemFlags();
 
-    const StatusOutcome outcome = DecideStatus(
+    StatusOutcome outcome = DecideStatus(
         {driverResult, hypervisorState, problemFlags, settings::Messages, BalloonShown});
-    panel.lbGeneralStatus.SetText(outcome.caption);
-    panel.lbGeneralDescription.SetText(outcome.description);
-    if (outcome.balloon)
-        panel.ShowBalloon(kBalloonTitle, outcome.balloon->text, outcome.balloon->iconKind);
+    panel.ShowStatus({driverResult, hypervisorState, problemFlags, std::move(outcome.caption),
+                      std::move(outcome.description), std::move(outcome.balloon)});
     settings::Messages = outcome.messages;
     BalloonShown = outcome.balloonShown;
-    CurrentStatusSource.saveSettings();
-}
-
-void RefreshStatus(bool resetBalloon) {
-    if (resetBalloon) BalloonShown = false;
-    if (g_panel) UpdateStatus(*g_panel);
-}
-
-void SetControlPanel(TfrmControlPanel* panel) {
-    g_panel = panel;
+    source_.saveSettings();
 }
 
 }  // namespace ui

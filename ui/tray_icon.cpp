@@ -1,12 +1,10 @@
-#include "ui/tray.h"
+#include "ui/tray_icon.h"
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 namespace ui {
-
-NOTIFYICONDATAA TrayIconData{};
-ShellNotifyFunction ShellNotify = &Shell_NotifyIconA;
 
 namespace {
 
@@ -21,45 +19,54 @@ void CopyCut(char (&field)[N], const std::string& text, std::size_t limit) {
 
 }  // namespace
 
-void AddTrayIcon(HWND panel, HICON icon) {
-    TrayIconData = NOTIFYICONDATAA{};
-    TrayIconData.cbSize = kTrayIconDataSize;
-    TrayIconData.hWnd = panel;
-    TrayIconData.uID = kTrayIconId;
-    TrayIconData.uFlags = kTrayBaseFlags;
-    TrayIconData.uCallbackMessage = kTrayCallbackMessage;
-    TrayIconData.hIcon = icon;
+TrayIcon::TrayIcon(HWND window, win32::UniqueIcon icon, std::unique_ptr<toolkit::PopupMenu> menu,
+                   ShellNotifyFunction shellNotify)
+    : icon_(std::move(icon)), menu_(std::move(menu)), shellNotify_(shellNotify) {
+    if (!menu_ || !shellNotify_)
+        throw std::invalid_argument("The tray icon needs a menu and a shell.");
+    data_.cbSize = kTrayIconDataSize;
+    data_.hWnd = window;
+    data_.uID = kTrayIconId;
+    data_.uFlags = kTrayBaseFlags;
+    data_.uCallbackMessage = kTrayCallbackMessage;
+    data_.hIcon = icon_.get();
     // The tip is one fixed block: the text, then zero bytes to the end.
-    static_assert(sizeof(TrayIconData.szTip) == 128);
-    std::memset(TrayIconData.szTip, 0, sizeof TrayIconData.szTip);
-    std::memcpy(TrayIconData.szTip, kTrayTip, sizeof kTrayTip);
-    ShellNotify(NIM_ADD, &TrayIconData);
+    static_assert(sizeof(data_.szTip) == 128);
+    std::memcpy(data_.szTip, kTrayTip, sizeof kTrayTip);
+    // Not checked: without a taskbar the program runs on without an icon.
+    shellNotify_(NIM_ADD, &data_);
 }
 
-void ShowBalloon(const std::string& title, const std::string& text, int iconKind) {
-    TrayIconData.cbSize = kTrayIconDataSize;
-    TrayIconData.uFlags |= NIF_INFO;
-    CopyCut(TrayIconData.szInfo, text, kBalloonTextLength);
-    TrayIconData.uTimeout = kBalloonTimeout;
-    CopyCut(TrayIconData.szInfoTitle, title, kBalloonTitleLength);
-    TrayIconData.dwInfoFlags = static_cast<DWORD>(iconKind);
-    ShellNotify(NIM_MODIFY, &TrayIconData);
+TrayIcon::~TrayIcon() {
+    data_.cbSize = kTrayIconDataSize;
+    shellNotify_(NIM_DELETE, &data_);
 }
 
-void ReAddTrayIcon() {
-    TrayIconData.cbSize = kTrayIconDataSize;
-    TrayIconData.uFlags = kTrayBaseFlags;
+UINT TrayIcon::TaskbarCreatedMessage() noexcept {
+    return RegisterWindowMessageA("TaskbarCreated");
+}
+
+void TrayIcon::ShowBalloon(const std::string& title, const std::string& text, int iconKind) {
+    data_.cbSize = kTrayIconDataSize;
+    data_.uFlags |= NIF_INFO;
+    CopyCut(data_.szInfo, text, kBalloonTextLength);
+    data_.uTimeout = kBalloonTimeout;
+    CopyCut(data_.szInfoTitle, title, kBalloonTitleLength);
+    data_.dwInfoFlags = static_cast<DWORD>(iconKind);
+    shellNotify_(NIM_MODIFY, &data_);
+}
+
+void TrayIcon::ReAdd() {
+    data_.cbSize = kTrayIconDataSize;
+    data_.uFlags = kTrayBaseFlags;
     // A shell that restarted holds no icon; one that only announced itself again still
     // holds the old one, and a plain add would then fail.
-    ShellNotify(NIM_DELETE, &TrayIconData);
-    if (!ShellNotify(NIM_ADD, &TrayIconData)) ShellNotify(NIM_MODIFY, &TrayIconData);
+    shellNotify_(NIM_DELETE, &data_);
+    if (!shellNotify_(NIM_ADD, &data_)) shellNotify_(NIM_MODIFY, &data_);
 }
 
-void RemoveTrayIcon(HWND panel) {
-    TrayIconData.cbSize = kTrayIconDataSize;
-    TrayIconData.hWnd = panel;
-    TrayIconData.uID = kTrayIconId;
-    ShellNotify(NIM_DELETE, &TrayIconData);
+void TrayIcon::OpenMenu() {
+    menu_->PopupFromTray(data_.hWnd);
 }
 
 }  // namespace ui

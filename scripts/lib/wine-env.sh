@@ -49,12 +49,9 @@ i686_emulation_on() {
   /usr/lib/wine/wine --version >/dev/null 2>&1
 }
 
-# The hand-over stays on once made: runs side by side (and a later run) rely on it, and
-# it only lets 32-bit programs start that could not start at all before.
-i686_emulation_off() {
-  [ -e "$KORVALEN_BINFMT" ] && echo -1 >"$KORVALEN_BINFMT" 2>/dev/null
-  return 0
-}
+# There is no switch-off: the hand-over stays on once made. Runs side by side (and a
+# later run) rely on it, and it only lets 32-bit programs start that could not start at
+# all before.
 
 _wine_start_xvfb() {
   local n

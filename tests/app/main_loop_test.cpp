@@ -3,8 +3,8 @@
 // quit message meant for it, as when Exit is chosen while the message window is up).
 #include "app/main_loop.h"
 #include "tests/support/wine_test_support.h"
-#include "toolkit/unique_win.h"
 #include "ui/form_message_box.h"
+#include "win32/unique_win.h"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +28,6 @@ void CALLBACK ExitWhileTheMessageIsUp(HWND, UINT, UINT_PTR, DWORD) {
 
 class MainLoop : public ::testing::Test {
 protected:
-    void SetUp() override { ui::SetMessageWindowApplication(&application); }
-    void TearDown() override { ui::SetMessageWindowApplication(nullptr); }
     toolkit::Application application{"Korvalen control panel"};
     testsupport::PostedSteps steps;
     std::vector<std::string> log;
@@ -51,7 +49,7 @@ TEST_F(MainLoop, ExitChosenWhileTheMessageWindowIsUpEndsTheProgram) {
         // The message window's modal loop takes Exit's one quit message.
         g_exitFrom = &application;
         const UINT_PTR timer = SetTimer(nullptr, 0, 10, &ExitWhileTheMessageIsUp);
-        ui::ShowMessageWindow("Korvalen driver works with errors");
+        ui::ShowMessageWindow(&application, "Korvalen driver works with errors");
         KillTimer(nullptr, timer);
         log.push_back("message closed");
         // Whatever comes after must not be dispatched: the loop is over.

@@ -6,7 +6,7 @@
 #include "simulator/sim_scenario.h"
 #include "tests/settings/registry_snapshot.h"
 #include "tests/support/wine_test_support.h"
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +70,7 @@ public:
         if (CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                            &si, &pi)) {
             process_.reset(pi.hProcess);
-            toolkit::UniqueHandle thread(pi.hThread);
+            win32::UniqueHandle thread(pi.hThread);
             pid_ = pi.dwProcessId;
         }
     }
@@ -121,7 +121,7 @@ public:
     }
 
 private:
-    toolkit::UniqueHandle process_;
+    win32::UniqueHandle process_;
     DWORD pid_ = 0;
 };
 
@@ -273,7 +273,7 @@ TEST_F(Startup, AQuitRequestEndsAPanelNeverShownShownOrHiddenAgain) {
 
 TEST_F(Startup, WhenTheRunningPanelCannotBeFoundAQuitRequestTellsItIsAlreadyStarted) {
     // This test holds the instance mutex: an instance "runs", but has no panel window.
-    toolkit::UniqueHandle mutex(CreateMutexA(nullptr, FALSE, "KorvalenInstanceMutex"));
+    win32::UniqueHandle mutex(CreateMutexA(nullptr, FALSE, "KorvalenInstanceMutex"));
     ASSERT_TRUE(mutex);
     ASSERT_EQ(GetLastError(), 0u);
     Program quit(" -q ");
@@ -287,7 +287,7 @@ TEST_F(Startup, WhenTheRunningPanelCannotBeFoundAQuitRequestTellsItIsAlreadyStar
 
 TEST_F(Startup, AMutexThatCannotBeMadeEndsWithTheFatalErrorMessage) {
     // Another kind of object under the mutex's name: the mutex call fails outright.
-    toolkit::UniqueHandle squatter(CreateEventA(nullptr, TRUE, FALSE, "KorvalenInstanceMutex"));
+    win32::UniqueHandle squatter(CreateEventA(nullptr, TRUE, FALSE, "KorvalenInstanceMutex"));
     ASSERT_TRUE(squatter);
     Program program;
     HWND box = program.MessageBoxCaptioned("Error");
@@ -387,7 +387,7 @@ TEST_F(Startup, AnErrorAfterThePanelExistsStillFreesItBeforeTheReport) {
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Korvalen", 0, nullptr, REG_OPTION_VOLATILE,
                               KEY_ALL_ACCESS, nullptr, &raw, nullptr),
               ERROR_SUCCESS);
-    toolkit::UniqueKey korvalen(raw);
+    win32::UniqueKey korvalen(raw);
     Program program;
     HWND box = program.MessageBoxCaptioned("Application Error");
     ASSERT_NE(box, nullptr);

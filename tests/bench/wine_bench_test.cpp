@@ -1,5 +1,5 @@
 #include "tests/support/wine_test_support.h"
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ constexpr COLORREF kFill = RGB(0x12, 0x34, 0x56);
 void Paint(HWND hwnd, HDC dc) {
     RECT r{};
     GetClientRect(hwnd, &r);
-    toolkit::UniqueBrush brush(CreateSolidBrush(kFill));
+    win32::UniqueBrush brush(CreateSolidBrush(kFill));
     FillRect(dc, &r, brush.get());
     RECT corner{0, 0, 4, 4};
     FillRect(dc, &corner, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -22,7 +22,7 @@ void Paint(HWND hwnd, HDC dc) {
 LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_PAINT: {
-            toolkit::PaintDc dc(hwnd);
+            win32::PaintDc dc(hwnd);
             Paint(hwnd, dc.get());
             return 0;
         }
@@ -54,8 +54,8 @@ TEST(WineBench, FindsItsWindowAndReadsThePixelsItPainted) {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = kClassName;
     ASSERT_NE(RegisterClassA(&wc), 0);
-    toolkit::UniqueWindow window(CreateWindowExA(0, kClassName, "Bench probe", WS_POPUP, 10, 10, 64,
-                                                 32, nullptr, nullptr, wc.hInstance, nullptr));
+    win32::UniqueWindow window(CreateWindowExA(0, kClassName, "Bench probe", WS_POPUP, 10, 10, 64,
+                                               32, nullptr, nullptr, wc.hInstance, nullptr));
     ASSERT_TRUE(window);
     ShowWindow(window.get(), SW_SHOWNOACTIVATE);
 

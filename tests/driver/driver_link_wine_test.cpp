@@ -2,9 +2,7 @@
 // scenario and fault of the stand-in, the texts the commands show, and every handle closed.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "driver/driver_link.h"
@@ -37,8 +35,10 @@ bool AllHandlesClosed() {
         3s);
 }
 
-void Capture(const char* text) {
-    g_captured.texts.emplace_back(text);
+// Takes a command's text as the one who shows it would.
+void Capture(const CommandOutcome& outcome) {
+    if (outcome.text == nullptr) return;
+    g_captured.texts.emplace_back(outcome.text);
     if (!AllHandlesClosed()) g_captured.deviceOpenDuringMessage = true;
 }
 
@@ -47,7 +47,6 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(sim::StartStandIn()) << "the driver stand-in is not installed";
         ASSERT_TRUE(sim::Reset());
-        SetMessageSink(&Capture);
         g_captured = {};
         ReleaseProcessorStatusTable();
     }
@@ -55,7 +54,6 @@ protected:
         // Other suites rely on the stand-in's default scenario.
         EXPECT_TRUE(sim::StartStandIn());
         EXPECT_TRUE(sim::Reset());
-        SetMessageSink(nullptr);
         ReleaseProcessorStatusTable();
     }
 
@@ -161,8 +159,8 @@ TEST_F(DriverLink, StoppedServiceLooksLikeNoDriver) {
     EXPECT_FALSE(IsDriverPresent());
     EXPECT_EQ(ReadDriverStatus(), kDeviceNotOpened);
     EXPECT_EQ(CurrentProcessorStatusTable().size(), 4u);
-    EnableHypervisor();
-    DisableHypervisor();
+    Capture(EnableHypervisor());
+    Capture(DisableHypervisor());
     EXPECT_EQ(g_captured.texts, Texts{});
     ASSERT_TRUE(sim::StartStandIn());
     EXPECT_TRUE(IsDriverPresent());
@@ -184,12 +182,12 @@ TEST_F(DriverLink, IsDriverPresentOpensAndClosesOnce) {
 
 TEST_F(DriverLink, EnableSwitchesEveryProcessorWithoutProblem) {
     Use(With({"--status", "0,0,0x30000000"}));
-    EnableHypervisor();
+    Capture(EnableHypervisor());
     EXPECT_EQ(g_captured.texts, Texts{});
     EXPECT_EQ(Counters().enables, 1u);
     ASSERT_EQ(ReadDriverStatus(), kStatusRead);
     EXPECT_EQ(Statuses(), (std::vector<std::uint32_t>{1, 1, 0x30000000}));
-    DisableHypervisor();
+    Capture(DisableHypervisor());
     EXPECT_EQ(g_captured.texts, Texts{});
     ASSERT_EQ(ReadDriverStatus(), kStatusRead);
     EXPECT_EQ(GetHypervisorState(), kEnabledNowhere);
@@ -224,10 +222,10 @@ TEST_F(DriverLink, EachCommandShowsExactlyItsText) {
         SCOPED_TRACE(c.set[1] + " " + c.set[3] + (c.faults.empty() ? "" : " " + c.faults[0]));
         Use(With(c.set, c.faults));
         g_captured = {};
-        EnableHypervisor();
+        Capture(EnableHypervisor());
         EXPECT_EQ(g_captured.texts, c.afterEnable);
         g_captured.texts.clear();
-        DisableHypervisor();
+        Capture(DisableHypervisor());
         EXPECT_EQ(g_captured.texts, c.afterDisable);
         EXPECT_FALSE(g_captured.deviceOpenDuringMessage);
         const auto counters = Counters();
@@ -238,30 +236,19 @@ TEST_F(DriverLink, EachCommandShowsExactlyItsText) {
     }
 }
 
-TEST_F(DriverLink, DefaultSinkShowsAPlainMessageBox) {
-    SetMessageSink(nullptr);
-    Use(With({"--enable-answer", "1"}));
-    std::atomic<bool> done{false};
-    std::string text;
-    // Presses OK once the box shows its text; a box pressed while it is still being built
-    // would stay open.
-    std::thread presser([&] {
-        (void)WaitUntil(
-            [&] {
-                const HWND box = FindWindowA("#32770", "");
-                if (box == nullptr) return done.load();
-                const std::string shown = testsupport::MessageBoxText(box);
-                if (shown.empty()) return false;
-                text = shown;
-                testsupport::PressMessageBoxOk(box);
-                return done.load();
-            },
-            20s);
-    });
-    EnableHypervisor();
-    done = true;
-    presser.join();
-    EXPECT_EQ(text, kCannotEnableText);
+TEST_F(DriverLink, CommandsHandBackTheirOutcome) {
+    Use(With({"--enable-answer", "1", "--disable-answer", "7"}));
+    const CommandOutcome refused = EnableHypervisor();
+    EXPECT_EQ(refused.result, CommandResult::Answered);
+    EXPECT_EQ(refused.answer, 1u);
+    EXPECT_STREQ(refused.text, kCannotEnableText);
+    const CommandOutcome quiet = DisableHypervisor();
+    EXPECT_EQ(quiet.result, CommandResult::Answered);
+    EXPECT_EQ(quiet.answer, 7u);
+    EXPECT_EQ(quiet.text, nullptr);
+    EXPECT_EQ(Counters().opens, 2u);
+    Use(With({}, {"absent"}));
+    EXPECT_EQ(EnableHypervisor().result, CommandResult::NotOpened);
 }
 
 TEST_F(DriverLink, ControlToolChangesTheScenario) {

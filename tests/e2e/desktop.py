@@ -96,9 +96,6 @@ class Desktop:
     def helper(self, *args, check=False):
         return self.wine(self.helper_exe, *args, check=check)
 
-    def windows_path(self, path):
-        return "Z:" + os.path.abspath(path).replace("/", "\\")
-
     def start(self, exe, *args):
         """Starts a program in the desktop (the prefix's Desktop value puts it there)."""
         return subprocess.Popen([WINE64, exe, *args], stdout=subprocess.DEVNULL,
@@ -159,9 +156,6 @@ class Desktop:
             ["reg", "delete", key, "/v", value, "/f"]
         self.wine(*args)
 
-    def reg_add(self, key, value, data, kind="REG_SZ"):
-        self.wine("reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f", check=True)
-
     # --- driver stand-in --------------------------------------------------------------
     def sim(self, *args, check=True):
         return self.wine(self.sim_exe, *args, check=check)
@@ -192,10 +186,6 @@ class Desktop:
             if wname == name:
                 return wid, rect
         return None
-
-    def x_mapped(self, wid):
-        r = run(["xwininfo", "-id", hex(wid)])
-        return "IsViewable" in r.stdout
 
     def origin(self):
         """The desktop's top-left corner in root coordinates."""

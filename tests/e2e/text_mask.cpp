@@ -1,7 +1,7 @@
 #include "tests/e2e/text_mask.h"
 
 #include "toolkit/font.h"
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 namespace e2e {
 
@@ -9,12 +9,12 @@ std::vector<std::string> RenderTextMask(int height, const std::string& text) {
     toolkit::FontDescription description;
     description.height = height;
     description.bold = true;
-    toolkit::UniqueFont font = toolkit::CreateDescribedFont(description);
+    win32::UniqueFont font = toolkit::CreateDescribedFont(description);
 
-    toolkit::WindowDc screen(nullptr);
-    toolkit::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
+    win32::WindowDc screen(nullptr);
+    win32::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
     if (!dc) return {};
-    toolkit::Selected selectFont(dc.get(), font.get());
+    win32::Selected selectFont(dc.get(), font.get());
     SIZE size{};
     GetTextExtentPoint32A(dc.get(), text.data(), static_cast<int>(text.size()), &size);
     if (size.cx <= 0 || size.cy <= 0) return {};
@@ -26,10 +26,10 @@ std::vector<std::string> RenderTextMask(int height, const std::string& text) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    toolkit::UniqueBitmap bitmap(
+    win32::UniqueBitmap bitmap(
         CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) return {};
-    toolkit::Selected selectBitmap(dc.get(), bitmap.get());
+    win32::Selected selectBitmap(dc.get(), bitmap.get());
     RECT all{0, 0, size.cx, size.cy};
     FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     SetBkMode(dc.get(), TRANSPARENT);

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 namespace {
 

@@ -25,12 +25,14 @@ void RegistryTest::TearDown() {
                  static_cast<DWORD>(runValue_->data.size()));
 }
 
-LSTATUS FailingRegistry::CreateKey(HKEY parent, const char* subKey, REGSAM access, HKEY* key) {
+LSTATUS FailingRegistry::CreateKey(HKEY parent, const char* subKey, REGSAM access,
+                                   win32::UniqueKey& key) {
     if (failCreate && failCreate(parent, subKey, access)) return ERROR_ACCESS_DENIED;
     return RegistryApi::CreateKey(parent, subKey, access, key);
 }
 
-LSTATUS FailingRegistry::OpenKey(HKEY parent, const char* subKey, REGSAM access, HKEY* key) {
+LSTATUS FailingRegistry::OpenKey(HKEY parent, const char* subKey, REGSAM access,
+                                 win32::UniqueKey& key) {
     if (failOpen && failOpen(parent, subKey, access)) return ERROR_ACCESS_DENIED;
     return RegistryApi::OpenKey(parent, subKey, access, key);
 }

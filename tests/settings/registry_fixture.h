@@ -43,8 +43,9 @@ public:
 
     std::vector<std::string> setNames;  // every value name that was set, in order
 
-    LSTATUS CreateKey(HKEY parent, const char* subKey, REGSAM access, HKEY* key) override;
-    LSTATUS OpenKey(HKEY parent, const char* subKey, REGSAM access, HKEY* key) override;
+    LSTATUS CreateKey(HKEY parent, const char* subKey, REGSAM access,
+                      win32::UniqueKey& key) override;
+    LSTATUS OpenKey(HKEY parent, const char* subKey, REGSAM access, win32::UniqueKey& key) override;
     LSTATUS QueryValue(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) override;
     LSTATUS SetValue(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) override;
     LSTATUS DeleteValue(HKEY key, const char* name) override;

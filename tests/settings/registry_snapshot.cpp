@@ -1,6 +1,6 @@
 #include "tests/settings/registry_snapshot.h"
 
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -9,18 +9,18 @@ namespace settingstest {
 
 namespace {
 
-toolkit::UniqueKey Open(HKEY root, const std::string& path, REGSAM access) {
+win32::UniqueKey Open(HKEY root, const std::string& path, REGSAM access) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, access, &key) != ERROR_SUCCESS) return {};
-    return toolkit::UniqueKey(key);
+    return win32::UniqueKey(key);
 }
 
-toolkit::UniqueKey Create(HKEY root, const std::string& path) {
+win32::UniqueKey Create(HKEY root, const std::string& path) {
     HKEY key = nullptr;
     if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                         nullptr) != ERROR_SUCCESS)
         throw std::runtime_error("cannot create key " + path);
-    return toolkit::UniqueKey(key);
+    return win32::UniqueKey(key);
 }
 
 KeyTree ReadOpenKey(HKEY key) {

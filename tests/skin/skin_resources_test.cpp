@@ -4,7 +4,7 @@
 #include "resources/resource_names.h"
 #include "tests/skin/skin_expectations.h"
 #include "tests/support/wine_test_support.h"
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 #include <gtest/gtest.h>
 
@@ -61,7 +61,7 @@ Picture PictureOf(HBITMAP bitmap) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    toolkit::WindowDc screen(nullptr);
+    win32::WindowDc screen(nullptr);
     if (GetDIBits(screen.get(), bitmap, 0, bm.bmHeight, p.pixels.data(), &info, DIB_RGB_COLORS) !=
         bm.bmHeight)
         return {};
@@ -70,7 +70,7 @@ Picture PictureOf(HBITMAP bitmap) {
 }
 
 Picture LoadPicture(const ProgramResources& res, const char* name) {
-    toolkit::UniqueBitmap bitmap(static_cast<HBITMAP>(
+    win32::UniqueBitmap bitmap(static_cast<HBITMAP>(
         LoadImageA(res.module(), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!bitmap) {
         ADD_FAILURE() << "no bitmap " << name << " in " << res.path();
@@ -152,11 +152,11 @@ TEST_F(SkinResources, MessageBackgroundAsLoadedHasBandsAndPlate) {
 
 // LoadBitmapA gives a device-dependent bitmap; GetPixel on it sees the same colours.
 TEST_F(SkinResources, LoadBitmapAndGetPixelSeeTheStoredColours) {
-    toolkit::UniqueBitmap background(LoadBitmapA(res_.module(), resources::kBackgroundBitmap));
-    toolkit::UniqueBitmap message(LoadBitmapA(res_.module(), resources::kMessageBackgroundBitmap));
-    toolkit::UniqueBitmap tabs(LoadBitmapA(res_.module(), resources::kTabStripBitmap));
+    win32::UniqueBitmap background(LoadBitmapA(res_.module(), resources::kBackgroundBitmap));
+    win32::UniqueBitmap message(LoadBitmapA(res_.module(), resources::kMessageBackgroundBitmap));
+    win32::UniqueBitmap tabs(LoadBitmapA(res_.module(), resources::kTabStripBitmap));
     ASSERT_TRUE(background && message && tabs);
-    toolkit::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
     ASSERT_TRUE(dc);
     auto pixel = [&](HBITMAP bitmap, int x, int y) {
         HGDIOBJ old = SelectObject(dc.get(), bitmap);
@@ -181,12 +181,12 @@ TEST_F(SkinResources, TrayIconHoldsOne16PixelImage) {
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].width, 16);
     EXPECT_EQ(entries[0].height, 16);
-    toolkit::UniqueIcon icon(
+    win32::UniqueIcon icon(
         static_cast<HICON>(LoadImageA(res_.module(), resources::kTrayIcon, IMAGE_ICON, 16, 16, 0)));
     ASSERT_TRUE(icon);
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(icon.get(), &info));
-    toolkit::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
+    win32::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
     const Picture p = PictureOf(colour.get());
     EXPECT_EQ(p.width, 16);
     EXPECT_EQ(p.height, 16);
@@ -202,7 +202,7 @@ TEST_F(SkinResources, ApplicationIconIsTheExecutablesIconAndHoldsFourSizes) {
     for (const auto& e : entries) sizes.push_back(e.width == 0 ? 256 : e.width);
     EXPECT_EQ(sizes, (std::vector<int>{64, 48, 32, 16}));
     for (int n : sizes) {
-        toolkit::UniqueIcon icon(static_cast<HICON>(
+        win32::UniqueIcon icon(static_cast<HICON>(
             LoadImageA(res_.module(), resources::kMainIcon, IMAGE_ICON, n, n, 0)));
         EXPECT_TRUE(icon) << n;
     }

@@ -1,6 +1,6 @@
 #include "tests/support/wine_test_support.h"
 
-#include "toolkit/unique_win.h"
+#include "win32/unique_win.h"
 
 #include <cstdlib>
 #include <thread>
@@ -96,11 +96,11 @@ std::optional<unsigned> ClientPixel(HWND hwnd, int x, int y) {
     RECT client{};
     if (!GetClientRect(hwnd, &client) || x < 0 || y < 0 || x >= client.right || y >= client.bottom)
         return std::nullopt;
-    toolkit::WindowDc screen(nullptr);
-    toolkit::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
-    toolkit::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+    win32::WindowDc screen(nullptr);
+    win32::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
+    win32::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
     if (!dc || !bitmap) return std::nullopt;
-    toolkit::Selected select(dc.get(), bitmap.get());
+    win32::Selected select(dc.get(), bitmap.get());
     SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()),
                  PRF_CLIENT | PRF_ERASEBKGND);
     const COLORREF c = GetPixel(dc.get(), x, y);
@@ -118,8 +118,8 @@ std::optional<DWORD> RunProgram(const std::string& commandLine,
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                         &pi))
         return std::nullopt;
-    toolkit::UniqueHandle process(pi.hProcess);
-    toolkit::UniqueHandle thread(pi.hThread);
+    win32::UniqueHandle process(pi.hProcess);
+    win32::UniqueHandle thread(pi.hThread);
     const bool ended =
         WaitUntil([&] { return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0; }, deadline);
     if (!ended) {

@@ -167,10 +167,10 @@ TEST(Font, AMissingFaceFallsBackToASansSerifOfTheSameLineHeight) {
     wanted.face = "No Such Face At All";
     wanted.height = 13;
     wanted.bold = true;
-    toolkit::UniqueFont font = toolkit::CreateDescribedFont(wanted);
+    win32::UniqueFont font = toolkit::CreateDescribedFont(wanted);
     ASSERT_TRUE(font);
-    toolkit::WindowDc screen(nullptr);
-    toolkit::Selected select(screen.get(), font.get());
+    win32::WindowDc screen(nullptr);
+    win32::Selected select(screen.get(), font.get());
     TEXTMETRICA metrics{};
     ASSERT_TRUE(GetTextMetricsA(screen.get(), &metrics));
     EXPECT_EQ(metrics.tmHeight, 16);

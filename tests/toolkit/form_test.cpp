@@ -278,7 +278,7 @@ TEST_F(RoutingTest, PaintingOnScreenGivesWhatTheFormRendersWithOrWithoutBuffer) 
     form->Show();
     auto screenPixel = [&](int x, int y) {
         UpdateWindow(hwnd);
-        toolkit::WindowDc dc(hwnd);
+        win32::WindowDc dc(hwnd);
         return Rgb(GetPixel(dc.get(), x, y));
     };
     EXPECT_TRUE(WaitUntil([&] { return screenPixel(100, 50) == 0x336699u; }, 5s));

@@ -6,8 +6,8 @@
 #include "tests/support/wine_test_support.h"
 #include "toolkit/pixels.h"
 #include "toolkit/render.h"
-#include "toolkit/unique_win.h"
 #include "ui/form_message_box.h"
+#include "win32/unique_win.h"
 
 #include <gtest/gtest.h>
 
@@ -104,7 +104,7 @@ bool Inside(const RECT& r, int x, int y) {
 // Picture F as stored with the program.
 toolkit::Pixels PictureF() {
     toolkit::Pixels p;
-    toolkit::UniqueBitmap bitmap(static_cast<HBITMAP>(
+    win32::UniqueBitmap bitmap(static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), resources::kMessageBackgroundBitmap, IMAGE_BITMAP, 0,
                    0, LR_CREATEDIBSECTION)));
     if (!bitmap) return p;
@@ -116,7 +116,7 @@ toolkit::Pixels PictureF() {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     std::vector<std::uint32_t> bgra(static_cast<size_t>(kWidth) * kHeight);
-    toolkit::WindowDc screen(nullptr);
+    win32::WindowDc screen(nullptr);
     if (GetDIBits(screen.get(), bitmap.get(), 0, kHeight, bgra.data(), &info, DIB_RGB_COLORS) !=
         kHeight)
         return p;
@@ -179,9 +179,7 @@ protected:
         // Off every window: a pointer resting on the OK label would change nothing,
         // but a test should not depend on where the previous one left it.
         ASSERT_TRUE(PlacePointer({0, GetSystemMetrics(SM_CYSCREEN) - 1}));
-        ui::SetMessageWindowApplication(&app);
     }
-    void TearDown() override { ui::SetMessageWindowApplication(nullptr); }
 
     toolkit::Application app{"Korvalen control panel"};
 };
@@ -196,7 +194,7 @@ TEST_F(MessageWindow, ShowsTheTextOnPictureFCentredAndOkClosesIt) {
         seen.push_back(Look(box, app.Handle()));
         ClickOk(box);
     });
-    ui::ShowMessageWindow("Korvalen driver works with errors");
+    ui::ShowMessageWindow(&app, "Korvalen driver works with errors");
 
     ASSERT_EQ(seen.size(), 1u);
     const Seen& s = seen[0];
@@ -230,9 +228,9 @@ TEST_F(MessageWindow, AnEmptyTextLeavesTheBandEmptyAndALongOneIsCutAtTheLabel) {
         shown.push_back(toolkit::RenderClient(box));
         ClickOk(box);
     });
-    ui::ShowMessageWindow("");
-    ui::ShowMessageWindow(nullptr);
-    ui::ShowMessageWindow(std::string(300, 'W').c_str());
+    ui::ShowMessageWindow(&app, "");
+    ui::ShowMessageWindow(&app, nullptr);
+    ui::ShowMessageWindow(&app, std::string(300, 'W').c_str());
 
     ASSERT_EQ(shown.size(), 3u);
     for (int i = 0; i < 2; ++i) {
@@ -273,10 +271,10 @@ TEST_F(MessageWindow, EveryCallIsANewWindowShownCentredEvenAfterADrag) {
             ClickOk(box);
         }
     });
-    ui::ShowMessageWindow("first");
+    ui::ShowMessageWindow(&app, "first");
     ASSERT_EQ(windows.size(), 1u);
     EXPECT_FALSE(IsWindow(windows[0])) << "the first window is gone before the second call";
-    ui::ShowMessageWindow("second");
+    ui::ShowMessageWindow(&app, "second");
     ASSERT_EQ(windows.size(), 2u);
     EXPECT_TRUE(SameRect(shownAt[0], centred)) << Describe(shownAt[0]);
     const RECT moved{centred.left + 60, centred.top + 40, centred.right + 60, centred.bottom + 40};
@@ -298,15 +296,15 @@ TEST_F(MessageWindow, ABackgroundPressOfAnyButtonMovesButAPressOnTheTextDoesNot)
             }
         probe.Post([box] { ClickOk(box); });
     });
-    ui::ShowMessageWindow("Korvalen driver works with errors");
+    ui::ShowMessageWindow(&app, "Korvalen driver works with errors");
     EXPECT_EQ(moving, (std::vector<bool>{true, true, true, false, false, false}));
 }
 
 TEST_F(MessageWindow, OtherVisibleWindowsAreDisabledWhileItIsUpAndEnabledAfter) {
-    toolkit::UniqueWindow visible(CreateWindowExA(0, "STATIC", "visible", WS_POPUP | WS_VISIBLE, 0,
-                                                  0, 50, 50, nullptr, nullptr, nullptr, nullptr));
-    toolkit::UniqueWindow hidden(CreateWindowExA(0, "STATIC", "hidden", WS_POPUP, 60, 0, 50, 50,
-                                                 nullptr, nullptr, nullptr, nullptr));
+    win32::UniqueWindow visible(CreateWindowExA(0, "STATIC", "visible", WS_POPUP | WS_VISIBLE, 0, 0,
+                                                50, 50, nullptr, nullptr, nullptr, nullptr));
+    win32::UniqueWindow hidden(CreateWindowExA(0, "STATIC", "hidden", WS_POPUP, 60, 0, 50, 50,
+                                               nullptr, nullptr, nullptr, nullptr));
     EnableWindow(hidden.get(), FALSE);
     ASSERT_TRUE(visible && hidden);
     bool visibleEnabled = true, hiddenEnabled = true, boxEnabled = false;
@@ -316,7 +314,7 @@ TEST_F(MessageWindow, OtherVisibleWindowsAreDisabledWhileItIsUpAndEnabledAfter) 
         boxEnabled = IsWindowEnabled(box);
         ClickOk(box);
     });
-    ui::ShowMessageWindow("modal");
+    ui::ShowMessageWindow(&app, "modal");
     EXPECT_FALSE(visibleEnabled);
     EXPECT_FALSE(hiddenEnabled) << "a hidden window is left as it was";
     EXPECT_TRUE(boxEnabled);
@@ -330,14 +328,13 @@ TEST_F(MessageWindow, AQuitMessageWhileItIsUpClosesItAndTheCallReturns) {
         ++shown;
         PostQuitMessage(0);
     });
-    ui::ShowMessageWindow("Error while communicating to Korvalen driver");
+    ui::ShowMessageWindow(&app, "Error while communicating to Korvalen driver");
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(FindWindowA("TfrmMessageBox", nullptr), nullptr);
     EXPECT_TRUE(app.Terminating()) << "the loops further out end too";
 }
 
 TEST_F(MessageWindow, WithoutAnOwnerTheTextStillReachesTheUser) {
-    ui::SetMessageWindowApplication(nullptr);
     std::string text;
     std::atomic<bool> pressed{false};
     std::thread presser([&] {
@@ -352,7 +349,7 @@ TEST_F(MessageWindow, WithoutAnOwnerTheTextStillReachesTheUser) {
         PressMessageBoxOk(box);
         pressed = true;
     });
-    ui::ShowMessageWindow("Korvalen driver works with errors");
+    ui::ShowMessageWindow(nullptr, "Korvalen driver works with errors");
     presser.join();
     EXPECT_TRUE(pressed);
     EXPECT_EQ(text, "Korvalen driver works with errors");

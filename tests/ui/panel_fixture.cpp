@@ -34,7 +34,16 @@ void SaveStandIn() {
     ++TheWorld().saves;
 }
 
+// The panel that the refresh slot works on.
+ui::TfrmControlPanel* g_panel = nullptr;
+
 }  // namespace
+
+ui::StatusEvaluation& Evaluation() {
+    static ui::StatusEvaluation evaluation(
+        {&ReadStandIn, &StateStandIn, &FlagsStandIn, &SaveStandIn});
+    return evaluation;
+}
 
 std::int32_t GetSettingsSlot() {
     TheWorld().log.push_back("GetSettings");
@@ -54,7 +63,7 @@ void SetAutostartSlot(bool on) {
 }
 void RefreshStatusSlot(bool resetBalloon) {
     TheWorld().log.push_back(resetBalloon ? "Refresh(true)" : "Refresh(false)");
-    ui::RefreshStatus(resetBalloon);
+    if (g_panel) Evaluation().RefreshStatus(*g_panel, resetBalloon);
 }
 void EnableHypervisorSlot() {
     TheWorld().log.push_back("Enable");
@@ -73,20 +82,17 @@ std::vector<Balloon> Balloons() {
 
 void PanelTest::SetUp() {
     TheWorld() = World{};
-    ui::ShellNotify = &RecordShell;
-    ui::CurrentStatusSource = {&ReadStandIn, &StateStandIn, &FlagsStandIn, &SaveStandIn};
-    ui::BalloonShown = false;
+    Evaluation().BalloonShown = false;
     // The real pointer stays in a corner, away from the centred window.
     ASSERT_TRUE(testsupport::PlacePointer(testsupport::ScreenCorner()));
-    panel = toolkit::MakeForm<ui::TfrmControlPanel>(app);
+    panel = toolkit::MakeForm<ui::TfrmControlPanel>(app, &RecordShell);
     hwnd = panel->Handle();
-    ui::SetControlPanel(panel.get());
+    g_panel = panel.get();
 }
 
 void PanelTest::TearDown() {
-    ui::SetControlPanel(nullptr);
+    g_panel = nullptr;
     panel.reset();
-    ui::ShellNotify = &Shell_NotifyIconA;
     // Leave no quit message behind for the next test in this process.
     MSG m;
     while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -104,6 +110,10 @@ void PanelTest::WireLikeStartUp() {
     panel->RefreshStatusProc(true);
     panel->LoadControlStates();
     TheWorld().log.clear();
+}
+
+void PanelTest::Refresh(bool resetBalloon) {
+    Evaluation().RefreshStatus(*panel, resetBalloon);
 }
 
 void PanelTest::Press(int x, int y, UINT msg) {

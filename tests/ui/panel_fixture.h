@@ -8,7 +8,7 @@
 #include "toolkit/form.h"
 #include "ui/form_control_panel.h"
 #include "ui/status_evaluation.h"
-#include "ui/tray.h"
+#include "ui/tray_icon.h"
 
 #include <gtest/gtest.h>
 
@@ -47,6 +47,10 @@ void SetSettingsSlot(std::int32_t value);
 bool IsAutostartEnabledSlot();
 void SetAutostartSlot(bool on);
 void RefreshStatusSlot(bool resetBalloon);  // logs, then runs the real RefreshStatus
+
+// The status evaluation the refresh slot runs on the panel under test, reading the
+// stand-ins of the world.
+ui::StatusEvaluation& Evaluation();
 void EnableHypervisorSlot();
 void DisableHypervisorSlot();
 
@@ -64,6 +68,8 @@ protected:
     void TearDown() override;
     // Start-up's wiring: slots, first refresh, control states.
     void WireLikeStartUp();
+    // RefreshStatus on the panel under test, as the refresh slot runs it (without the log).
+    void Refresh(bool resetBalloon);
     // Messages the window gets straight, the way the window layer would deliver them.
     void Press(int x, int y, UINT msg = WM_LBUTTONDOWN);
     void Release(int x, int y);

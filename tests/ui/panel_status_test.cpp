@@ -25,7 +25,7 @@ protected:
 
 TEST_F(Status, FirstEvaluationEverShowsTheInformationBalloonAndSaves) {
     Reading(0, 0, 0);
-    ui::RefreshStatus(true);
+    Refresh(true);
     EXPECT_EQ(panel->lbGeneralStatus.Text(), "Hypervisor enabled");
     EXPECT_EQ(panel->lbGeneralDescription.Text(), "Hypervisor works properly\n\r");
     const auto balloons = Balloons();
@@ -35,15 +35,15 @@ TEST_F(Status, FirstEvaluationEverShowsTheInformationBalloonAndSaves) {
     EXPECT_EQ(balloons[0].kind, 1u);
     EXPECT_EQ(settings::Messages, 1);
     EXPECT_EQ(TheWorld().saves, 1);
-    EXPECT_TRUE(ui::BalloonShown);
+    EXPECT_TRUE(Evaluation().BalloonShown);
 }
 
 TEST_F(Status, RefreshWithoutResetRewritesEverythingButShowsNoBalloon) {
     Reading(0, 1, 0);
-    ui::RefreshStatus(true);
+    Refresh(true);
     ASSERT_EQ(Balloons().size(), 1u);
     Reading(254, 2, 0x08);
-    ui::RefreshStatus(false);
+    Refresh(false);
     EXPECT_EQ(Balloons().size(), 1u);
     EXPECT_EQ(panel->DriverResult, 254);
     EXPECT_EQ(panel->HypervisorState, 2);
@@ -56,7 +56,7 @@ TEST_F(Status, RefreshWithoutResetRewritesEverythingButShowsNoBalloon) {
 TEST_F(Status, DriverErrorGivesTheErrorBalloonWhateverMessagesHolds) {
     settings::Messages = 0x103;
     Reading(255, 0, 0);
-    ui::RefreshStatus(true);
+    Refresh(true);
     EXPECT_EQ(panel->lbGeneralDescription.Text(), "Korvalen driver works with errors");
     const auto balloons = Balloons();
     ASSERT_EQ(balloons.size(), 1u);
@@ -67,19 +67,12 @@ TEST_F(Status, DriverErrorGivesTheErrorBalloonWhateverMessagesHolds) {
 
 TEST_F(Status, LegacyNoticeShowsTwiceThenNoMore) {
     Reading(0, 2, 0);
-    for (int i = 0; i < 3; ++i) ui::RefreshStatus(true);
+    for (int i = 0; i < 3; ++i) Refresh(true);
     const auto balloons = Balloons();
     ASSERT_EQ(balloons.size(), 2u);
     EXPECT_EQ(balloons[1].text, "Korvalen does work in Legacy Mode");
     EXPECT_EQ(balloons[1].kind, 2u);
     EXPECT_EQ(settings::Messages, 3);
-}
-
-TEST_F(Status, RefreshStatusWithoutAPanelDoesNothing) {
-    ui::SetControlPanel(nullptr);
-    ui::RefreshStatus(true);
-    EXPECT_EQ(TheWorld().saves, 0);
-    EXPECT_TRUE(Balloons().empty());
 }
 
 TEST_F(Status, ShowBalloonCutsTextAndTitleAndKeepsTheIconFlags) {

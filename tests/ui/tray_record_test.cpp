@@ -1,12 +1,13 @@
 // The tray icon's record as the shell reads it, on both architectures: its size ends at
 // dwInfoFlags, and the fields the program writes land where that layout has them.
-#include "ui/tray.h"
+#include "ui/tray_icon.h"
 
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,13 +44,12 @@ TEST(TrayRecord, SizeIsTheLayoutEndingAtInfoFlags) {
 }
 
 TEST(TrayRecord, EveryCallHandsTheShellTheFieldsAtTheirPlaces) {
-    ui::ShellNotify = &Record;
     const HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x1234));
-    ui::AddTrayIcon(window, nullptr);
-    ui::ShowBalloon(std::string(70, 't'), std::string(300, 'x'), 3);
-    ui::ReAddTrayIcon();
-    ui::RemoveTrayIcon(window);
-    ui::ShellNotify = &Shell_NotifyIconA;
+    {
+        ui::TrayIcon icon(window, {}, std::make_unique<toolkit::PopupMenu>(), &Record);
+        icon.ShowBalloon(std::string(70, 't'), std::string(300, 'x'), 3);
+        icon.ReAdd();
+    }
 
     EXPECT_EQ(g_messages,
               (std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_DELETE, NIM_ADD, NIM_DELETE}));

@@ -6,7 +6,7 @@
 
 #include <utility>
 
-namespace toolkit {
+namespace win32 {
 
 template <typename Traits>
 class Unique {
@@ -141,4 +141,4 @@ private:
     HGDIOBJ old_;
 };
 
-}  // namespace toolkit
+}  // namespace win32
