@@ -101,6 +101,9 @@ class Desktop:
         return subprocess.Popen([WINE64, exe, *args], stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
 
+    def windows_path(self, path):
+        return "Z:" + os.path.abspath(path).replace("/", "\\")
+
     def find(self, window_class, title):
         r = self.helper("find", window_class or "-", title or "-")
         if r.returncode != 0:

@@ -177,7 +177,7 @@ def test_an_upgrade_keeps_settings_and_logon_start_and_a_downgrade_is_refused(
     assert m.install(old, "ADDLOCAL=ALL") == 0
     assert [v for _, v in m.products()] == [OLDER]
     for name, value in settings.items():
-        d.reg_add(SETTINGS_KEY, name, value)
+        m.reg_add(SETTINGS_KEY, name, value)
     assert m.install(new) == 0
     assert_installed(m, arch, run_value=quoted(arch.exe))
     for name, value in settings.items():
