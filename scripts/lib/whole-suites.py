@@ -6,7 +6,8 @@
 Each entry NAME.WholeSuite ran the executable NAME, whose GoogleTest report is
 XML_DIR/NAME.xml. Prints one line per suite, then "passed failed" as the last line.
 An entry that failed without a report naming a failed test (a crash, a timeout, a
-process that never started) counts as one failed test.
+process that never started), and an entry that passed without writing a report, count
+as one failed test.
 """
 import os
 import re
@@ -39,7 +40,9 @@ def main():
                     p, f_ = suite_counts(report)
                 except ET.ParseError:
                     pass
-            if outcome != "Passed" and f_ == 0:
+            # A run with no report, or a failed run whose report names no failed test
+            # (a crash, a timeout, a lost Wine server), is one failure: never a pass.
+            if (outcome != "Passed" or not os.path.exists(report)) and f_ == 0:
                 f_ = 1
             print(f"   {name}: {p} passed, {f_} failed ({outcome})")
             passed += p

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # The counting of whole-suite runs (scripts/lib/whole-suites.py) on made-up reports: a
-# failed test inside a suite, a suite that crashed without a report, and a clean suite
-# must come out as the tests they hold, never as passes.
+# failed test inside a suite, a suite that crashed without a report, one that ended well
+# without a report, and a clean suite must come out as the tests they hold, never as
+# passes.
 set -euo pipefail
 counter=$1
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cat >"$dir/log" <<'LOG'
-1/3 Test #1: clean_test.WholeSuite ......................   Passed   80.10 sec
-2/3 Test #2: broken_test.WholeSuite .....................***Failed  90.00 sec
-3/3 Test #3: crashed_test.WholeSuite ....................***Exception: SegFault  5.00 sec
+1/4 Test #1: clean_test.WholeSuite ......................   Passed   80.10 sec
+2/4 Test #2: broken_test.WholeSuite .....................***Failed  90.00 sec
+3/4 Test #3: crashed_test.WholeSuite ....................***Exception: SegFault  5.00 sec
+4/4 Test #4: silent_test.WholeSuite .....................   Passed   60.00 sec
 LOG
 cat >"$dir/clean_test.xml" <<'XML'
 <testsuites tests="3" failures="0"><testsuite name="A">
@@ -25,5 +27,6 @@ cat >"$dir/broken_test.xml" <<'XML'
 XML
 out=$(python3 "$counter" "$dir" "$dir/log")
 echo "$out"
-# clean: 2 passed (one skipped); broken: 1 passed, 1 failed; crashed: no report, 1 failed.
-[ "$(tail -n 1 <<<"$out")" = "3 2" ] || { echo "expected '3 2'"; exit 1; }
+# clean: 2 passed (one skipped); broken: 1 passed, 1 failed; crashed: no report, 1 failed;
+# silent: exit code 0 but no report, 1 failed.
+[ "$(tail -n 1 <<<"$out")" = "3 3" ] || { echo "expected '3 3'"; exit 1; }

@@ -1,5 +1,6 @@
 #include "tests/ui/panel_fixture.h"
 
+#include "settings/settings_store.h"
 #include "toolkit/picture.h"
 #include "toolkit/render.h"
 
@@ -83,6 +84,9 @@ std::vector<Balloon> Balloons() {
 void PanelTest::SetUp() {
     TheWorld() = World{};
     Evaluation().BalloonShown = false;
+    // As at the program's start: a whole-suite run keeps what an earlier test stored.
+    settings::Messages = 0;
+    settings::Settings = 0;
     // The real pointer stays in a corner, away from the centred window.
     ASSERT_TRUE(testsupport::PlacePointer(testsupport::ScreenCorner()));
     panel = toolkit::MakeForm<ui::TfrmControlPanel>(app, &RecordShell);
