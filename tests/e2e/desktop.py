@@ -161,7 +161,25 @@ class Desktop:
 
     # --- driver stand-in --------------------------------------------------------------
     def sim(self, *args, check=True):
-        return self.wine(self.sim_exe, *args, check=check)
+        # Now and then, right after a program in the desktop ended, the tool's process
+        # ends with 1 before saying a word (not even the tool's own error line): that
+        # process did not run, so the command is given again, within a deadline. A failure
+        # the tool reports itself is never repeated.
+        result = None
+
+        def ran():
+            nonlocal result
+            result = self.wine(self.sim_exe, *args)
+            return not (result.returncode == 1 and not result.stdout and not result.stderr)
+
+        try:
+            wait_until(ran, deadline=10, what="the stand-in's tool to run")
+        except Timeout:
+            pass
+        if check and result.returncode != 0:
+            raise AssertionError(f"korvalen-sim {' '.join(args)} failed ({result.returncode}): "
+                                 f"{result.stderr.strip()}")
+        return result
 
     def sim_counters(self):
         out = {}
