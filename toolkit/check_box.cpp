@@ -11,8 +11,9 @@ CheckBox::CheckBox(Form& owner, const ComponentDescription& d) : Component(owner
     // click from the user and a change from code run the handler the same way.
     const DWORD style = WS_CHILD | WS_TABSTOP | BS_CHECKBOX | (d.visible ? WS_VISIBLE : 0) |
                         (d.enabled ? 0 : WS_DISABLED);
-    window_ = CreateWindowExA(0, "BUTTON", "", style, d.left, d.top, d.width, d.height,
-                              owner.Handle(), nullptr, owner.Module(), nullptr);
+    const RECT r = BoundsRect();
+    window_ = CreateWindowExA(0, "BUTTON", "", style, r.left, r.top, r.right - r.left,
+                              r.bottom - r.top, owner.Handle(), nullptr, owner.Module(), nullptr);
     if (!window_) throw std::runtime_error("Cannot create the check box " + d.name + ".");
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(owner.Font()), FALSE);
     if (d.checked) SendMessageA(window_, BM_SETCHECK, BST_CHECKED, 0);
@@ -38,9 +39,13 @@ void CheckBox::SetEnabled(bool enabled) {
     EnableWindow(window_, enabled ? TRUE : FALSE);
 }
 
-void CheckBox::SetBounds(int left, int top, int width, int height) {
-    Component::SetBounds(left, top, width, height);
-    MoveWindow(window_, left, top, width, height, TRUE);
+void CheckBox::ScaleChanged() {
+    Component::ScaleChanged();
+    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(Owner().Font()), TRUE);
+}
+
+void CheckBox::Moved() {
+    MoveWindow(window_, Left(), Top(), Width(), Height(), TRUE);
 }
 
 }  // namespace toolkit

@@ -17,14 +17,17 @@ public:
 
     void SetVisible(bool visible) override;
     void SetEnabled(bool enabled) override;
-    void SetBounds(int left, int top, int width, int height) override;
+    // Placed and given the form's font at the new scale.
+    void ScaleChanged() override;
 
     [[nodiscard]] HWND ChildWindow() const noexcept override { return window_; }
     // The form passes the button's click notification on: the user toggles the box.
     void ChildClicked() override { SetChecked(!Checked()); }
 
 private:
-    HWND window_;  // a child of the form's window, destroyed with it
+    void Moved() override;
+
+    HWND window_ = nullptr;  // a child of the form's window, destroyed with it
 };
 
 }  // namespace toolkit

@@ -1,6 +1,7 @@
 #include "toolkit/component.h"
 
 #include "toolkit/form.h"
+#include "toolkit/scale.h"
 
 namespace toolkit {
 
@@ -13,19 +14,32 @@ Component::Component(Form& owner, const ComponentDescription& d)
       height_(d.height),
       visible_(d.visible),
       enabled_(d.enabled),
-      handCursor_(d.handCursor) {}
+      handCursor_(d.handCursor) {
+    bounds_ = ScaledBounds();
+}
 
-RECT Component::BoundsRect() const noexcept {
-    return RECT{left_, top_, left_ + width_, top_ + height_};
+RECT Component::ScaledBounds() const noexcept {
+    const ScaledBox b = ScaleBox(left_, top_, width_, height_, owner_.Dpi());
+    return RECT{b.left, b.top, b.right, b.bottom};
 }
 
 void Component::SetBounds(int left, int top, int width, int height) {
-    Invalidate();
     left_ = left;
     top_ = top;
     width_ = width;
     height_ = height;
+    Place(ScaledBounds());
+}
+
+void Component::ScaleChanged() {
+    Place(ScaledBounds());
+}
+
+void Component::Place(RECT pixels) {
     Invalidate();
+    bounds_ = pixels;
+    Invalidate();
+    Moved();
 }
 
 void Component::SetVisible(bool visible) {

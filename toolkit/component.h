@@ -23,12 +23,19 @@ public:
     [[nodiscard]] const std::string& Name() const override { return name_; }
     [[nodiscard]] Form& Owner() const noexcept { return owner_; }
 
-    [[nodiscard]] int Left() const noexcept { return left_; }
-    [[nodiscard]] int Top() const noexcept { return top_; }
-    [[nodiscard]] int Width() const noexcept { return width_; }
-    [[nodiscard]] int Height() const noexcept { return height_; }
-    [[nodiscard]] RECT BoundsRect() const noexcept;
-    virtual void SetBounds(int left, int top, int width, int height);
+    // Where the component is now, in the window's pixels: its box at the form's scale.
+    // Painting, hit-testing and whatever else asks for the component's place use this.
+    [[nodiscard]] RECT BoundsRect() const noexcept { return bounds_; }
+    [[nodiscard]] int Left() const noexcept { return bounds_.left; }
+    [[nodiscard]] int Top() const noexcept { return bounds_.top; }
+    [[nodiscard]] int Width() const noexcept { return bounds_.right - bounds_.left; }
+    [[nodiscard]] int Height() const noexcept { return bounds_.bottom - bounds_.top; }
+    // A new box in the units of window descriptions (pixels at 96 DPI); the component is
+    // placed at the form's scale.
+    void SetBounds(int left, int top, int width, int height);
+    // The form's scale has changed: the component takes its box at the new scale; a kind
+    // with fonts or a window of its own re-makes them and follows.
+    virtual void ScaleChanged();
 
     [[nodiscard]] bool Visible() const noexcept { return visible_; }
     [[nodiscard]] bool Enabled() const noexcept { return enabled_; }
@@ -71,10 +78,19 @@ public:
     void Invalidate() const;
     void Repaint() const;
 
+protected:
+    // Puts the component at this box in the window's pixels, repainting both places.
+    void Place(RECT pixels);
+    // The box has changed; a component with a window of its own moves it.
+    virtual void Moved() {}
+    // The description's box at the form's current scale.
+    [[nodiscard]] RECT ScaledBounds() const noexcept;
+
 private:
     Form& owner_;
     std::string name_;
-    int left_, top_, width_, height_;
+    int left_, top_, width_, height_;  // at 96 DPI, as the description gives them
+    RECT bounds_{};                    // in the window's pixels
     bool visible_;
     bool enabled_;
     bool handCursor_;

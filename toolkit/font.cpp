@@ -14,21 +14,78 @@ win32::UniqueFont MakeFont(int height, bool bold, const char* face) {
                                          DEFAULT_PITCH | FF_DONTCARE, face));
 }
 
-bool HasFace(HFONT font, const std::string& face) {
+// What the system made of a font request: its face, whether it scales, its character height.
+struct Realised {
+    bool hasFace = false;
+    bool scalable = false;
+    int characterHeight = 0;
+};
+
+Realised Realise(HFONT font, const char* face) {
     win32::WindowDc screen(nullptr);
     win32::Selected select(screen.get(), font);
     char actual[LF_FACESIZE] = {};
     GetTextFaceA(screen.get(), LF_FACESIZE, actual);
-    return _stricmp(actual, face.c_str()) == 0;
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(screen.get(), &metrics);
+    Realised r;
+    r.hasFace = _stricmp(actual, face) == 0;
+    r.scalable = (metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE)) != 0;
+    r.characterHeight = metrics.tmHeight - metrics.tmInternalLeading;
+    return r;
+}
+
+struct SizeQuery {
+    int characterHeight;
+    bool found = false;
+};
+
+int CALLBACK CheckSize(const LOGFONTA*, const TEXTMETRICA* metrics, DWORD type, LPARAM context) {
+    auto& query = *reinterpret_cast<SizeQuery*>(context);
+    if ((type & RASTER_FONTTYPE) &&
+        metrics->tmHeight - metrics->tmInternalLeading == query.characterHeight)
+        query.found = true;
+    return query.found ? 0 : 1;
+}
+
+// Whether the bitmap face has this character height among the sizes it is drawn in;
+// the system would make others by multiplying one, blocky.
+bool BitmapFaceHasSize(const std::string& face, int characterHeight) {
+    LOGFONTA wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(wanted.lfFaceName, face.c_str(), LF_FACESIZE);
+    SizeQuery query{characterHeight};
+    win32::WindowDc screen(nullptr);
+    EnumFontFamiliesExA(screen.get(), &wanted, &CheckSize, reinterpret_cast<LPARAM>(&query), 0);
+    return query.found;
 }
 
 }  // namespace
 
-win32::UniqueFont CreateDescribedFont(const FontDescription& font) {
+win32::UniqueFont CreateDescribedFont(const FontDescription& font, int dpi) {
     // A negative height asks for the character height, not the cell height.
     win32::UniqueFont wanted = MakeFont(-font.height, font.bold, font.face.c_str());
-    if (wanted && HasFace(wanted.get(), font.face)) return wanted;
-    const int cellHeight = (font.height * 16 + 6) / 13;
+    const Realised atDefault = wanted ? Realise(wanted.get(), font.face.c_str()) : Realised{};
+    int height = font.height;
+    if (dpi != kDefaultDpi && atDefault.hasFace) {
+        // What is scaled is what is seen at 100 %: a bitmap face without the described
+        // size draws its nearest one there (16 px for 19).
+        if (!atDefault.scalable) height = atDefault.characterHeight;
+        height = ScaleToDpi(height, dpi);
+        wanted = MakeFont(-height, font.bold, font.face.c_str());
+        const Realised r = wanted ? Realise(wanted.get(), font.face.c_str()) : Realised{};
+        if (r.hasFace &&
+            (r.scalable || (r.characterHeight == height && BitmapFaceHasSize(font.face, height))))
+            return wanted;
+        // The bitmap face would come at the nearest size it has: too small or too large.
+        win32::UniqueFont scalable = MakeFont(-height, font.bold, kScalableFace);
+        if (scalable && Realise(scalable.get(), kScalableFace).hasFace) return scalable;
+        if (wanted) return wanted;
+    }
+    // At 100 % the described face as the system gives it, whatever sizes it has.
+    if (atDefault.hasFace) return wanted;
+    height = ScaleToDpi(font.height, dpi);
+    const int cellHeight = (height * 16 + 6) / 13;
     win32::UniqueFont fallback = MakeFont(cellHeight, font.bold, "Arial");
     if (fallback) return fallback;
     if (wanted) return wanted;

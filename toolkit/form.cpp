@@ -9,10 +9,15 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace toolkit {
 
 namespace {
+
+// Sent to a top-level window of a per-monitor aware program when its scale changes (it
+// moved to another screen, or the screen's scale was changed); named in newer headers.
+constexpr UINT kDpiChangedMessage = 0x02E0;
 
 constexpr ComponentKind kToolkitKinds[] = {
     {"Image", &MakeComponent<Image>},
@@ -41,6 +46,20 @@ void RegisterFormClass(HINSTANCE module, const std::string& name, WNDPROC proced
     wc.lpszClassName = name.c_str();
     if (!RegisterClassExA(&wc))
         throw std::runtime_error("Cannot register the window class " + name + ".");
+}
+
+// The window's dots per inch. GetDpiForWindow exists from Windows 10 on; before it, the
+// system's scale is every window's.
+int WindowDpi(HWND hwnd) {
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    int dpi = getDpiForWindow ? static_cast<int>(getDpiForWindow(hwnd)) : 0;
+    if (dpi <= 0) {
+        win32::WindowDc screen(nullptr);
+        dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    }
+    return dpi > 0 ? dpi : kDefaultDpi;
 }
 
 std::uint32_t ShiftFrom(WPARAM keys, bool isDouble) {
@@ -76,7 +95,6 @@ Form::Form(Application& app, const WindowDescription& description, const Setup& 
     : app_(app),
       description_(description),
       module_(setup.module ? setup.module : GetModuleHandleA(nullptr)),
-      font_(CreateDescribedFont(description.font)),
       doubleBuffered_(description.doubleBuffered) {
     CreateWindowFromDescription();
     CreateComponents(setup.kinds);
@@ -97,6 +115,25 @@ void Form::CreateWindowFromDescription() {
                     app_.Handle(), nullptr, module_, this);
     if (!window_)
         throw std::runtime_error("Cannot create the window " + description_.className + ".");
+    // The scale is the window's own: that of the screen it was made on.
+    dpi_ = WindowDpi(window_.get());
+    font_ = CreateDescribedFont(description_.font, dpi_);
+    if (dpi_ != kDefaultDpi)
+        SetWindowPos(window_.get(), nullptr, 0, 0, ScaleToDpi(description_.width, dpi_),
+                     ScaleToDpi(description_.height, dpi_),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::ApplyScale(int dpi) {
+    dpi_ = dpi;
+    // The check boxes still hold the old font until they take the new one.
+    win32::UniqueFont previous = std::exchange(font_, CreateDescribedFont(description_.font, dpi));
+    for (const auto& c : components_) c->ScaleChanged();
+    // The pictures are re-made here, at the new scale (decoded again, and the paint
+    // buffer with them).
+    SetWindowPos(window_.get(), nullptr, 0, 0, ScaleToDpi(description_.width, dpi),
+                 ScaleToDpi(description_.height, dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window_.get(), nullptr, FALSE);
 }
 
 void Form::CreateComponents(std::span<const ComponentKind> kinds) {
@@ -185,8 +222,10 @@ bool Form::Visible() const {
 }
 
 void Form::CentreOnScreen() {
-    const int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - description_.width) / 2);
-    const int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - description_.height) / 2);
+    const int width = ScaleToDpi(description_.width, dpi_);
+    const int height = ScaleToDpi(description_.height, dpi_);
+    const int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+    const int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
     SetWindowPos(window_.get(), nullptr, left, top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -345,6 +384,7 @@ LRESULT Form::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: return OnControlColor(wp);
         case WM_CLOSE: Close(); return 0;
+        case kDpiChangedMessage: return OnDpiChanged(wp, lp);
         case WM_SHOWWINDOW:
             // A hidden form has nothing under the pointer: the component it was on is left.
             if (!wp) Deliver(hover_.Update(std::nullopt));
@@ -531,6 +571,17 @@ LRESULT Form::OnCommand(WPARAM wp, LPARAM lp) {
             c->ChildClicked();
             break;
         }
+    return 0;
+}
+
+LRESULT Form::OnDpiChanged(WPARAM wp, LPARAM lp) {
+    const int dpi = HIWORD(wp);  // the vertical scale; the horizontal one is the same
+    if (dpi > 0 && dpi != dpi_) ApplyScale(dpi);
+    // The system's suggested place on the new screen; the size is the layout's own, which
+    // can differ from the suggested one (the old size scaled) by a pixel of rounding.
+    if (const auto* suggested = reinterpret_cast<const RECT*>(lp))
+        SetWindowPos(window_.get(), nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return 0;
 }
 

@@ -21,6 +21,7 @@
 #include "toolkit/description.h"
 #include "toolkit/events.h"
 #include "toolkit/mouse_routing.h"
+#include "toolkit/scale.h"
 #include "win32/unique_win.h"
 
 #include <map>
@@ -69,6 +70,9 @@ public:
     [[nodiscard]] Application& App() const noexcept { return app_; }
     [[nodiscard]] HINSTANCE Module() const noexcept { return module_; }
     [[nodiscard]] HFONT Font() const noexcept { return font_.get(); }
+    // The window's current dots per inch: its layout, fonts and check boxes are at
+    // Dpi() / 96 times the description's numbers.
+    [[nodiscard]] int Dpi() const noexcept { return dpi_; }
     [[nodiscard]] COLORREF Color() const;
     [[nodiscard]] const WindowDescription& Description() const noexcept { return description_; }
 
@@ -150,6 +154,10 @@ private:
     LRESULT OnSetCursor(WPARAM wp, LPARAM lp);
     LRESULT OnCommand(WPARAM wp, LPARAM lp);
     LRESULT OnControlColor(WPARAM wp);
+    LRESULT OnDpiChanged(WPARAM wp, LPARAM lp);
+
+    // Lays the window out at this scale: its size, fonts and every component.
+    void ApplyScale(int dpi);
 
     [[nodiscard]] std::vector<RoutingBox> Boxes() const;
     [[nodiscard]] std::optional<size_t> UnderPoint(int x, int y) const;
@@ -161,6 +169,7 @@ private:
     Application& app_;
     WindowDescription description_;
     HINSTANCE module_;
+    int dpi_ = kDefaultDpi;
     win32::UniqueFont font_;
     std::vector<std::unique_ptr<Component>> components_;
     std::vector<Component*> windowless_;  // in stacking order, bottom first

@@ -35,8 +35,9 @@ void DrawLine(HDC dc, std::string_view line, RECT r, UINT flags) {
 
 Label::Label(Form& owner, const ComponentDescription& d)
     : Component(owner, d),
+      fontDescription_(d.font),
       text_(d.text),
-      font_(CreateDescribedFont(d.font)),
+      font_(CreateDescribedFont(d.font, owner.Dpi())),
       color_(ToColorRef(d.font.color)),
       alignment_(ToDrawTextAlignment(d.alignment)),
       verticalCenter_(d.verticalCenter),
@@ -52,6 +53,12 @@ void Label::SetText(std::string text) {
     Invalidate();
 }
 
+void Label::ScaleChanged() {
+    font_ = CreateDescribedFont(fontDescription_, Owner().Dpi());
+    Component::ScaleChanged();
+    if (autoSize_) FitToText();
+}
+
 void Label::FitToText() {
     win32::WindowDc screen(nullptr);
     win32::Selected font(screen.get(), font_.get());
@@ -63,7 +70,9 @@ void Label::FitToText() {
                   kLineFlags | DT_CALCRECT);
         width = std::max(width, static_cast<int>(r.right - r.left));
     }
-    SetBounds(Left(), Top(), width, LineHeight(screen.get()) * static_cast<int>(lines.size()));
+    // In pixels as measured: the text's own size at the form's scale.
+    const int height = LineHeight(screen.get()) * static_cast<int>(lines.size());
+    Place(RECT{Left(), Top(), Left() + width, Top() + height});
 }
 
 void Label::Paint(HDC dc) {

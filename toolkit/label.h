@@ -15,7 +15,12 @@ public:
     [[nodiscard]] const std::string& Text() const noexcept { return text_; }
     void SetText(std::string text);
 
+    // The font the text is drawn in, at the form's scale.
+    [[nodiscard]] HFONT Font() const noexcept { return font_.get(); }
+
     [[nodiscard]] bool Windowless() const override { return true; }
+    // The font is made anew at the new scale, and an autosized label fits its text again.
+    void ScaleChanged() override;
     // Lines break only at line breaks in the text, tabs are expanded, and text beyond
     // the box is cut off without an ellipsis. Disabled text is drawn etched.
     void Paint(HDC dc) override;
@@ -23,6 +28,7 @@ public:
 private:
     void FitToText();
 
+    FontDescription fontDescription_;
     std::string text_;
     win32::UniqueFont font_;
     COLORREF color_;

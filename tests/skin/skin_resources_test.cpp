@@ -228,7 +228,9 @@ TEST_F(SkinResources, ManifestAsksForCommonControls6DpiAwarenessAndNoElevation) 
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
-    EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
+    // Per-monitor aware (v2), with the older per-monitor forms for systems before it.
+    EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos);
+    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
 }
 
 TEST_F(SkinResources, VersionResourceNamesTheProgram) {
