@@ -63,28 +63,20 @@ bool BitmapFaceHasSize(const std::string& face, int characterHeight) {
 }  // namespace
 
 win32::UniqueFont CreateDescribedFont(const FontDescription& font, int dpi) {
+    const int height = ScaleToDpi(font.height, dpi);
     // A negative height asks for the character height, not the cell height.
-    win32::UniqueFont wanted = MakeFont(-font.height, font.bold, font.face.c_str());
-    const Realised atDefault = wanted ? Realise(wanted.get(), font.face.c_str()) : Realised{};
-    int height = font.height;
-    if (dpi != kDefaultDpi && atDefault.hasFace) {
-        // What is scaled is what is seen at 100 %: a bitmap face without the described
-        // size draws its nearest one there (16 px for 19).
-        if (!atDefault.scalable) height = atDefault.characterHeight;
-        height = ScaleToDpi(height, dpi);
-        wanted = MakeFont(-height, font.bold, font.face.c_str());
-        const Realised r = wanted ? Realise(wanted.get(), font.face.c_str()) : Realised{};
-        if (r.hasFace &&
-            (r.scalable || (r.characterHeight == height && BitmapFaceHasSize(font.face, height))))
+    win32::UniqueFont wanted = MakeFont(-height, font.bold, font.face.c_str());
+    const Realised r = wanted ? Realise(wanted.get(), font.face.c_str()) : Realised{};
+    if (r.hasFace) {
+        // At 100 % the described face as the system gives it, whatever sizes it has.
+        if (dpi == kDefaultDpi || r.scalable ||
+            (r.characterHeight == height && BitmapFaceHasSize(font.face, height)))
             return wanted;
         // The bitmap face would come at the nearest size it has: too small or too large.
         win32::UniqueFont scalable = MakeFont(-height, font.bold, kScalableFace);
         if (scalable && Realise(scalable.get(), kScalableFace).hasFace) return scalable;
-        if (wanted) return wanted;
+        return wanted;
     }
-    // At 100 % the described face as the system gives it, whatever sizes it has.
-    if (atDefault.hasFace) return wanted;
-    height = ScaleToDpi(font.height, dpi);
     const int cellHeight = (height * 16 + 6) / 13;
     win32::UniqueFont fallback = MakeFont(cellHeight, font.bold, "Arial");
     if (fallback) return fallback;

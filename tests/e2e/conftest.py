@@ -75,12 +75,24 @@ def desktop():
     return d
 
 
+# The click cases run at 100 % and at 150 %: @AT_BOTH_SCALES on the test.
+AT_BOTH_SCALES = pytest.mark.parametrize("scale", [96, 144], indirect=True, ids=["96dpi", "144dpi"])
+
+
 @pytest.fixture
-def clean(desktop, request):
+def scale(request):
+    """The display scale (dots per inch) the test's programs start at; 96 unless the test
+    is parametrized."""
+    return getattr(request, "param", 96)
+
+
+@pytest.fixture
+def clean(desktop, scale, request):
     """A desktop without our programs, the stand-in running its default scenario, and
-    neither settings nor a Run value."""
+    neither settings nor a Run value; programs start at the test's scale."""
     d = desktop
-    d.shot_prefix = request.node.name.removeprefix("test_")[:40]
+    name = request.node.name.removeprefix("test_")
+    d.shot_prefix = name[:40] + (f"-{scale}dpi" if scale != 96 else "")
 
     def reset():
         end_programs(d)
@@ -91,11 +103,15 @@ def clean(desktop, request):
         d.reg_delete(RUN_KEY, RUN_VALUE)
 
     reset()
-    yield d
-    report = getattr(request.node, "rep_call", None)
-    if report is not None and report.failed and d.x_window("Korvalen - Wine desktop"):
-        d.screenshot("failure")
-    reset()
+    d.set_scale(scale)
+    try:
+        yield d
+        report = getattr(request.node, "rep_call", None)
+        if report is not None and report.failed and d.x_window("Korvalen - Wine desktop"):
+            d.screenshot("failure")
+        reset()
+    finally:
+        d.set_scale(96)
 
 
 @pytest.hookimpl(hookwrapper=True, tryfirst=True)

@@ -86,6 +86,7 @@ class Desktop:
         self.shot_count = 0
         self.shot_prefix = "suite"
         self._masks = {}
+        self.dpi = 96  # the scale the programs started now take (set_scale)
         self._colours = {}
         self._clicks = []  # (button, root x, root y, time) of the recent clicks
 
@@ -112,6 +113,16 @@ class Desktop:
         return WindowInfo(int(f[0], 16), f[1] == "1", f[2] == "1",
                           Rect(*(int(v) for v in f[3:7])), int(f[7]))
 
+    def children(self, hwnd):
+        """WindowInfo of each direct child window of HWND (screen places)."""
+        out = []
+        for line in self.helper("children", hex(hwnd)).stdout.splitlines():
+            f = line.split()
+            if len(f) == 8:
+                out.append(WindowInfo(int(f[0], 16), f[1] == "1", f[2] == "1",
+                                      Rect(*(int(v) for v in f[3:7])), int(f[7])))
+        return out
+
     def post(self, hwnd, msg, wparam=0, lparam=0, check=True):
         self.helper("post", hex(hwnd), hex(msg), hex(wparam), hex(lparam), check=check)
 
@@ -133,14 +144,23 @@ class Desktop:
         return text.rstrip("\r"), Rect(*(int(v) for v in place.split()))
 
     def text_mask(self, text, height=13):
-        """The ink pixels of TEXT as the program's bold labels draw it: a set of (x, y)."""
-        key = (text, height)
+        """The ink pixels of TEXT as the program's bold labels draw it at the current scale:
+        a set of (x, y). The helper runs at that scale too, so it gets the program's fonts."""
+        core, _, size = self.text_shades(text, height)
+        return core, size
+
+    def text_shades(self, text, height=13):
+        """TEXT's full-ink pixels, its smoothed edge pixels (none in a bitmap face) and the
+        cell's size."""
+        key = (text, height, self.dpi)
         if key not in self._masks:
-            self._masks[key] = self.helper("text-mask", str(height), text, check=True).stdout
+            self._masks[key] = self.helper("text-mask", str(height), text, str(self.dpi),
+                                           check=True).stdout
         lines = self._masks[key].split()
         width, rows = int(lines[0]), lines[2:]
-        return {(x, y) for y, row in enumerate(rows) for x in range(width) if row[x] == "#"}, \
-            (width, len(rows))
+        core = {(x, y) for y, row in enumerate(rows) for x in range(width) if row[x] == "#"}
+        edge = {(x, y) for y, row in enumerate(rows) for x in range(width) if row[x] == "+"}
+        return core, edge, (width, len(rows))
 
     # --- registry -------------------------------------------------------------------
     def reg_query(self, key, value):
@@ -158,6 +178,18 @@ class Desktop:
         args = ["reg", "delete", key, "/f"] if value is None else \
             ["reg", "delete", key, "/v", value, "/f"]
         self.wine(*args)
+
+    def set_scale(self, dpi):
+        """The display scale every program started from now on takes: Wine reads
+        HKCU\\Control Panel\\Desktop LogPixels when a program starts. 96 removes the value
+        (the prefix's default)."""
+        key = r"HKCU\Control Panel\Desktop"
+        if dpi == 96:
+            self.reg_delete(key, "LogPixels")
+        else:
+            self.wine("reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi),
+                      "/f", check=True)
+        self.dpi = dpi
 
     # --- driver stand-in --------------------------------------------------------------
     def sim(self, *args, check=True):
@@ -302,13 +334,14 @@ class Desktop:
     def text_at(self, image, text, left, top, height=13, ink=lambda p: max(p) < 70, slack=(0, 0)):
         """Whether TEXT is drawn in INK with its cell's top-left at (LEFT, TOP) of the image
         (desktop coordinates), give or take SLACK pixels across and down, with nothing else
-        of that ink in the text's cell."""
-        mask, (w, h) = self.text_mask(text, height)
+        of that ink in the text's cell. Smoothed edges may count as ink or not; every
+        full-ink pixel must."""
+        mask, edge, (w, h) = self.text_shades(text, height)
         for dy in range(-slack[1], slack[1] + 1):
             for dx in range(-slack[0], slack[0] + 1):
                 x0, y0 = left + dx, top + dy
                 seen = {(x, y) for y in range(h) for x in range(w)
                         if ink(image.getpixel((x0 + x, y0 + y)))}
-                if seen == mask:
+                if mask <= seen and seen - mask <= edge:
                     return True
         return False

@@ -2,12 +2,14 @@
 // drives the program from outside. It runs in the same desktop as the program (windows,
 // FindWindow and the tray are per desktop) and prints plain lines that the suite parses.
 //   e2e-helper find CLASS|- TITLE|-      hwnd visible enabled left top right bottom pid
+//   e2e-helper children HWND             one line per direct child window, as find prints it
 //   e2e-helper balloons                  one line per visible balloon: left top right bottom text
 //   e2e-helper msgbox CAPTION            the text of a system message box with that caption,
 //                                        then the place of its OK button
 //   e2e-helper broadcast NAME            posts the registered message NAME to every window
 //   e2e-helper post HWND MSG WPARAM LPARAM
-//   e2e-helper text-mask HEIGHT TEXT     the text in bold "MS Sans Serif" as rows of # and .
+//   e2e-helper text-mask HEIGHT TEXT [DPI]  the text in bold "MS Sans Serif" (at that scale)
+//                                      as rows of # and .
 //   e2e-helper syscolor INDEX            a system colour as RRGGBB
 #include <windows.h>
 
@@ -48,6 +50,19 @@ void PrintWindow(HWND hwnd) {
                 static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)),
                 IsWindowVisible(hwnd) ? 1 : 0, IsWindowEnabled(hwnd) ? 1 : 0, r.left, r.top,
                 r.right, r.bottom, pid);
+}
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM parent) {
+    if (GetParent(child) == reinterpret_cast<HWND>(parent)) PrintWindow(child);
+    return TRUE;
+}
+
+// The direct child windows of a window, each as `find` prints a window (screen places).
+int Children(const char* parent) {
+    const HWND hwnd = ParseHwnd(parent);
+    if (!IsWindow(hwnd)) return 1;
+    EnumChildWindows(hwnd, &PrintChild, reinterpret_cast<LPARAM>(hwnd));
+    return 0;
 }
 
 int Find(const char* windowClass, const char* title) {
@@ -94,8 +109,8 @@ int Post(char** argv) {
                : 1;
 }
 
-int TextMask(const char* height, const char* text) {
-    const auto mask = e2e::RenderTextMask(std::atoi(height), text);
+int TextMask(const char* height, const char* text, const char* dpi) {
+    const auto mask = e2e::RenderTextMask(std::atoi(height), text, dpi ? std::atoi(dpi) : 96);
     if (mask.empty()) return 1;
     std::printf("%zu %zu\n", mask.front().size(), mask.size());
     for (const auto& row : mask) std::printf("%s\n", row.c_str());
@@ -111,7 +126,8 @@ int SysColor(const char* index) {
 int Usage() {
     std::fputs(
         "usage: e2e-helper find CLASS TITLE | balloons | msgbox CAPTION | broadcast NAME |\n"
-        "                  post HWND MSG WPARAM LPARAM | text-mask HEIGHT TEXT |\n"
+        "                  children HWND | post HWND MSG WPARAM LPARAM | text-mask HEIGHT TEXT "
+        "[DPI] |\n"
         "                  syscolor INDEX\n",
         stderr);
     return 2;
@@ -124,10 +140,12 @@ int main(int argc, char** argv) {
     const std::string verb = argv[1];
     if (verb == "find" && argc == 4) return Find(argv[2], argv[3]);
     if (verb == "balloons" && argc == 2) return EnumWindows(CollectBalloon, 0) ? 0 : 1;
+    if (verb == "children" && argc == 3) return Children(argv[2]);
     if (verb == "msgbox" && argc == 3) return MessageBoxTextOf(argv[2]);
     if (verb == "broadcast" && argc == 3) return Broadcast(argv[2]);
     if (verb == "post" && argc == 6) return Post(argv + 2);
-    if (verb == "text-mask" && argc == 4) return TextMask(argv[2], argv[3]);
+    if (verb == "text-mask" && (argc == 4 || argc == 5))
+        return TextMask(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
     if (verb == "syscolor" && argc == 3) return SysColor(argv[2]);
     return Usage();
 }

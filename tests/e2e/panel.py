@@ -7,8 +7,11 @@ from desktop import DESKTOP_SIZE, Rect, wait_until
 PANEL_SIZE = (595, 239)
 MESSAGE_SIZE = (493, 154)
 COLOR_3DSHADOW = 16
+# The check boxes' boxes at 100 %: left, top, right, bottom.
+CHECK_BOXES = (Rect(120, 56, 133, 69), Rect(120, 72, 133, 85))
 
-# Client places (centres unless said otherwise) of the components the user touches.
+# Client places (centres unless said otherwise) of the components the user touches, at
+# 100 %; at another scale each coordinate is scaled as the program scales its edges.
 STATUS_TAB = (14 + 47, 52 + 17)
 SETTINGS_TAB = (14 + 47, 90 + 17)
 ENABLE = (120 + 43, 203 + 8)
@@ -26,7 +29,17 @@ MESSAGE_TEXT = (28, 69)
 MESSAGE_OK = (206 + 41, 125 + 8)
 
 
-def centred(size):
+def scaled(value, dpi):
+    """A coordinate at 96 DPI in pixels at DPI, rounded as the program rounds (halves up)."""
+    return (value * dpi + 48) // 96
+
+
+def scaled_point(point, dpi):
+    return tuple(scaled(v, dpi) for v in point)
+
+
+def centred(size, dpi=96):
+    size = scaled_point(size, dpi)
     return Rect((DESKTOP_SIZE[0] - size[0]) // 2, (DESKTOP_SIZE[1] - size[1]) // 2,
                 (DESKTOP_SIZE[0] - size[0]) // 2 + size[0],
                 (DESKTOP_SIZE[1] - size[1]) // 2 + size[1])
@@ -44,6 +57,14 @@ class Panel:
     def __init__(self, d, program):
         self.d = d
         self.program = program
+        self.dpi = d.dpi  # the scale the program started at
+
+    def centred(self, size=PANEL_SIZE):
+        """The window's rectangle when centred at the program's scale."""
+        return centred(size, self.dpi)
+
+    def scaled(self, point):
+        return scaled_point(point, self.dpi)
 
     # --- the window ---------------------------------------------------------------------
     def info(self):
@@ -55,7 +76,15 @@ class Panel:
 
     def at(self, place):
         r = self.info().rect
-        return r.left + place[0], r.top + place[1]
+        x, y = self.scaled(place)
+        return r.left + x, r.top + y
+
+    def check_boxes(self):
+        """The check boxes' child windows, in client places: [(visible, Rect)]."""
+        r = self.info().rect
+        return [(c.visible, Rect(c.rect.left - r.left, c.rect.top - r.top,
+                                 c.rect.right - r.left, c.rect.bottom - r.top))
+                for c in self.d.children(self.info().hwnd)]
 
     def click(self, place, button=1, repeat=1):
         self.d.click(*self.at(place), button=button, repeat=repeat)
@@ -89,18 +118,36 @@ class Panel:
 
     def shows_text(self, shot, place, text, ink=None, slack=(0, 0)):
         image, r = shot
-        kw = {"slack": slack}
+        kw = {"slack": self.scaled(slack)}
         if ink:
             kw["ink"] = ink
-        return self.d.text_at(image, text, r.left + place[0], r.top + place[1], **kw)
+        x, y = self.scaled(place)
+        return self.d.text_at(image, text, r.left + x, r.top + y, **kw)
 
     def status_texts(self, shot, caption, lines):
+        """The caption, and the description's lines one line height (the font's cell
+        height at the program's scale) below each other."""
+        line_height = self.d.text_mask(lines[0] if lines else caption)[1][1]
+        top = self.scaled(DESCRIPTION)
         return self.shows_text(shot, STATUS_TEXT, caption) and all(
-            self.shows_text(shot, (DESCRIPTION[0], DESCRIPTION[1] + 16 * i), line)
+            self.shows_text_at(shot, (top[0], top[1] + line_height * i), line)
             for i, line in enumerate(lines))
 
+    def shows_text_at(self, shot, pixel_place, text):
+        """Whether TEXT is drawn with its cell's top-left at this client pixel."""
+        image, r = shot
+        return self.d.text_at(image, text, r.left + pixel_place[0], r.top + pixel_place[1])
+
     def selected_tab(self, shot):
-        """The tab whose open right side shows the content colour over the separator."""
+        """The tab whose open right side shows the content colour over the separator. At
+        another scale than 100 %, the page whose check boxes are shown or hidden (the
+        pictures' own scaling is not what these cases look at)."""
+        if self.dpi != 96:
+            boxes = self.check_boxes()
+            if len(boxes) != 2:
+                return None
+            shown = {visible for visible, _ in boxes}
+            return "settings" if shown == {True} else "status" if shown == {False} else None
         image, r = shot
         face = (0xC7, 0xE3, 0xF1)
 
@@ -117,7 +164,9 @@ class Panel:
         left = (place[0] - 43, place[1] - 8)
         if self.shows_text(shot, left, word, slack=(45, 0)):
             return "on"
-        if self.shows_text(shot, left, word, ink=lambda p: p == shadow, slack=(45, 0)):
+        # A scalable face's smoothed text is blended with the highlight below it.
+        etched = (lambda p: p == shadow) if self.dpi == 96 else (lambda p: near(p, shadow, 40))
+        if self.shows_text(shot, left, word, ink=etched, slack=(45, 0)):
             return "off"
         return None
 

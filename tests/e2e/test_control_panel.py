@@ -1,12 +1,12 @@
 """The control panel as a user meets it: started in the Wine desktop with the driver
 stand-in, driven only with real pointer and key input, and checked from outside."""
 
-from conftest import PRODUCT, RUN_KEY, RUN_VALUE, SETTINGS_KEY
-from desktop import wait_until
+from conftest import AT_BOTH_SCALES, PRODUCT, RUN_KEY, RUN_VALUE, SETTINGS_KEY
+from desktop import DESKTOP_SIZE, wait_until
 from desktop import Rect
-from panel import (AUTOSTART_BOX, AUTOSTART_LABEL, BACKGROUND, CAPTION_STRIP, CLOSE, DISABLE, DISABLE_BOX, ENABLE,
-                   MESSAGE_OK, MESSAGE_SIZE, MESSAGE_TEXT, PANEL_SIZE, SETTINGS_TAB, STATUS_TAB,
-                   centred, crop, start_panel)
+from panel import (AUTOSTART_BOX, AUTOSTART_LABEL, BACKGROUND, CAPTION_STRIP, CHECK_BOXES, CLOSE,
+                   DISABLE, DISABLE_BOX, ENABLE, MESSAGE_OK, MESSAGE_SIZE, MESSAGE_TEXT,
+                   SETTINGS_TAB, STATUS_TAB, crop, scaled, start_panel)
 
 ALL_ENABLED = ("Hypervisor enabled", ["Hypervisor works properly"])
 NOT_ENABLED = ("Hypervisor not enabled", ["Hypervisor disabled manually"])
@@ -29,16 +29,18 @@ def test_first_start_adds_the_icon_shows_the_balloon_and_keeps_the_panel_hidden(
     assert d.sim_counters()["reads"] >= 2, "the first refresh read the status stream"
 
 
+@AT_BOTH_SCALES
 def test_left_press_shows_the_panel_centred_on_the_status_tab(start_program):
     panel = start_panel(start_program)
     shown = panel.show_from_tray()
-    assert shown.rect == centred(PANEL_SIZE)
+    assert shown.rect == panel.centred()
     shot = panel.shot("shown")
     assert panel.selected_tab(shot) == "status"
     assert panel.status_texts(shot, *ALL_ENABLED)
     assert panel.labels(shot) == ("off", "on"), "all enabled: only Disable is offered"
 
 
+@AT_BOTH_SCALES
 def test_the_menus_show_items_select_their_tabs(start_program):
     panel = start_panel(start_program)
     panel.menu("settings")
@@ -60,6 +62,7 @@ def test_exit_removes_the_icon_and_ends_the_program(start_program):
     assert panel.info() is None
 
 
+@AT_BOTH_SCALES
 def test_tabs_switch_pages_and_the_other_tab_lights_up_under_the_pointer(start_program):
     panel = start_panel(start_program)
     panel.show_from_tray()
@@ -68,7 +71,9 @@ def test_tabs_switch_pages_and_the_other_tab_lights_up_under_the_pointer(start_p
     r = first[1]
 
     def tab_rect(place):
-        return Rect(r.left + 14, r.top + place[1] - 17, r.left + 14 + 95, r.top + place[1] + 17)
+        left, top = panel.scaled((14, place[1] - 17))
+        right, bottom = panel.scaled((14 + 95, place[1] + 17))
+        return Rect(r.left + left, r.top + top, r.left + right, r.top + bottom)
 
     settings_plain = crop(first[0], tab_rect(SETTINGS_TAB))
     status_selected = crop(first[0], tab_rect(STATUS_TAB))
@@ -86,8 +91,9 @@ def test_tabs_switch_pages_and_the_other_tab_lights_up_under_the_pointer(start_p
     wait_until(lambda: panel.selected_tab(panel.shot("settings-page")) == "settings",
                what="the Settings tab selected")
     shot = panel.shot("settings-page")
-    strip = Rect(r.left + CAPTION_STRIP.left, r.top + CAPTION_STRIP.top,
-                 r.left + CAPTION_STRIP.right, r.top + CAPTION_STRIP.bottom)
+    left, top = panel.scaled((CAPTION_STRIP.left, CAPTION_STRIP.top))
+    right, bottom = panel.scaled((CAPTION_STRIP.right, CAPTION_STRIP.bottom))
+    strip = Rect(r.left + left, r.top + top, r.left + right, r.top + bottom)
     assert crop(shot[0], strip) != crop(first[0], strip), "the caption names the page"
     assert not panel.status_texts(shot, *ALL_ENABLED), "the status texts are hidden"
     panel.click(STATUS_TAB)
@@ -96,21 +102,41 @@ def test_tabs_switch_pages_and_the_other_tab_lights_up_under_the_pointer(start_p
     assert panel.status_texts(panel.shot("status-page"), *ALL_ENABLED)
 
 
+@AT_BOTH_SCALES
 def test_a_drag_moves_the_window_and_it_reappears_where_it_was_left(start_program):
     panel = start_panel(start_program)
     before = panel.show_from_tray().rect
     d = panel.d
     start = panel.at(BACKGROUND)
-    d.drag(start, (start[0] + 120, start[1] - 90))
+    # To the right where the window stays on the desktop (its close label with it), else left.
+    dx = 120 if before.right + 120 <= DESKTOP_SIZE[0] else -40
+    d.drag(start, (start[0] + dx, start[1] - 90))
     moved = wait_until(lambda: (lambda i: i.rect if i.rect != before else None)(panel.info()),
                        what="the window to move")
-    assert (moved.left - before.left, moved.top - before.top) == (120, -90)
+    assert (moved.left - before.left, moved.top - before.top) == (dx, -90)
     panel.click(CLOSE)
     panel.wait_visible(False)
     assert panel.show_from_tray().rect == moved, "shown again where it was left"
     d.screenshot("moved")
 
 
+@AT_BOTH_SCALES
+def test_the_check_boxes_lie_at_their_scaled_places_on_the_settings_page_only(start_program):
+    panel = start_panel(start_program)
+    panel.show_from_tray()
+    boxes = panel.check_boxes()
+    expected = sorted((scaled(b.left, panel.dpi), scaled(b.top, panel.dpi),
+                       scaled(b.right, panel.dpi), scaled(b.bottom, panel.dpi))
+                      for b in CHECK_BOXES)
+    assert sorted((r.left, r.top, r.right, r.bottom) for _, r in boxes) == expected
+    assert not any(visible for visible, _ in boxes), "hidden on the Status page"
+    panel.click(SETTINGS_TAB)
+    wait_until(lambda: all(visible for visible, _ in panel.check_boxes()),
+               what="the check boxes shown on the Settings page")
+    panel.shot("check-boxes")
+
+
+@AT_BOTH_SCALES
 def test_disable_and_enable_switch_the_stand_in_and_the_labels(start_program):
     panel = start_panel(start_program)
     d = panel.d
@@ -145,15 +171,17 @@ def start_panel_with(start_program, *scenario):
     return start_panel(start_program)
 
 
+@AT_BOTH_SCALES
 def test_a_refused_enable_shows_the_message_centred_and_ok_closes_it(start_program):
     panel, box = refused_enable(start_program)
     d = panel.d
-    assert box.rect == centred(MESSAGE_SIZE)
+    assert box.rect == panel.centred(MESSAGE_SIZE)
     image = d.screenshot("refused")
-    assert d.text_at(image, REFUSED, box.rect.left + MESSAGE_TEXT[0],
-                     box.rect.top + MESSAGE_TEXT[1])
+    text_x, text_y = panel.scaled(MESSAGE_TEXT)
+    assert d.text_at(image, REFUSED, box.rect.left + text_x, box.rect.top + text_y)
     assert not panel.info().enabled, "the panel takes no input while the message is up"
-    d.click(box.rect.left + MESSAGE_OK[0], box.rect.top + MESSAGE_OK[1])
+    ok_x, ok_y = panel.scaled(MESSAGE_OK)
+    d.click(box.rect.left + ok_x, box.rect.top + ok_y)
     wait_until(lambda: d.find("TfrmMessageBox", None) is None, what="the message to close")
     wait_until(lambda: panel.info().enabled, what="the panel enabled again")
     assert d.sim_counters()["enables"] == 1
@@ -169,6 +197,7 @@ def test_exit_from_the_tray_while_the_message_is_up_ends_the_program(start_progr
     wait_until(lambda: panel.d.taskbar() is None, what="the tray icon to go")
 
 
+@AT_BOTH_SCALES
 def test_the_setting_boxes_write_the_registry(start_program):
     panel = start_panel(start_program)
     d = panel.d
@@ -241,11 +270,12 @@ def test_a_second_start_is_refused_and_quit_ends_the_running_one(start_program):
     wait_until(lambda: d.taskbar() is None, what="the tray icon to go")
 
 
+@AT_BOTH_SCALES
 def test_double_clicks_show_the_panel_once_and_toggle_a_setting_twice(start_program):
     panel = start_panel(start_program)
     d = panel.d
     d.click(*d.tray_icon_place(0), repeat=2)
-    assert panel.wait_visible(True).rect == centred(PANEL_SIZE)
+    assert panel.wait_visible(True).rect == panel.centred()
     panel.click(SETTINGS_TAB)
     wait_until(lambda: panel.selected_tab(panel.shot("settings")) == "settings",
                what="the Settings tab")

@@ -5,11 +5,11 @@
 
 namespace e2e {
 
-std::vector<std::string> RenderTextMask(int height, const std::string& text) {
+std::vector<std::string> RenderTextMask(int height, const std::string& text, int dpi) {
     toolkit::FontDescription description;
     description.height = height;
     description.bold = true;
-    win32::UniqueFont font = toolkit::CreateDescribedFont(description);
+    win32::UniqueFont font = toolkit::CreateDescribedFont(description, dpi);
 
     win32::WindowDc screen(nullptr);
     win32::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
@@ -41,8 +41,16 @@ std::vector<std::string> RenderTextMask(int height, const std::string& text) {
     const auto* pixels = static_cast<const unsigned*>(bits);
     std::vector<std::string> rows(static_cast<size_t>(size.cy), std::string(size.cx, '.'));
     for (int y = 0; y < size.cy; ++y)
-        for (int x = 0; x < size.cx; ++x)
-            if ((pixels[y * size.cx + x] & 0xFFFFFF) < 0x808080) rows[y][x] = '#';
+        for (int x = 0; x < size.cx; ++x) {
+            // Black on white: one channel is the coverage. A scalable face's smoothed
+            // edges are '+', which a screenshot over another background may or may not
+            // count as ink; a bitmap face has none.
+            const unsigned level = pixels[y * size.cx + x] & 0xFF;
+            if (level < 0x40)
+                rows[y][x] = '#';
+            else if (level < 0xE0)
+                rows[y][x] = '+';
+        }
     return rows;
 }
 

@@ -9,6 +9,7 @@
 #include "tests/ui/panel_fixture.h"
 #include "toolkit/description.h"
 #include "toolkit/font.h"
+#include "toolkit/picture.h"
 #include "toolkit/render.h"
 #include "toolkit/scale.h"
 #include "toolkit/text_lines.h"
@@ -83,27 +84,63 @@ void ExpectLaidOut(const toolkit::Form& form, int dpi) {
     }
 }
 
-// Whether every line of the text fits the label's box in the label's own font.
-::testing::AssertionResult FitsItsBox(const toolkit::Label& label, const std::string& text) {
+// Whether the text, drawn in the label's font as the label draws it (lines one cell
+// height apart, centred down where the description says so), lies inside the label's
+// box: every line's advance within its width, and every ink pixel within its height (a
+// cell taller than the box is fine where its empty leading is what falls outside).
+::testing::AssertionResult FitsItsBox(const toolkit::Form& form, const toolkit::Label& label,
+                                      const std::string& text) {
+    bool centredDown = false;
+    for (const auto& d : form.Description().components)
+        if (d.name == label.Name()) centredDown = d.verticalCenter;
     win32::WindowDc screen(nullptr);
-    win32::Selected font(screen.get(), label.Font());
+    win32::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
+    const int margin = label.Height();
+    const int width = label.Width() * 2;
+    const int height = label.Height() + 2 * margin;
+    void* bits = nullptr;
+    win32::UniqueBitmap bitmap = toolkit::CreateDibSection32(width, height, &bits);
+    if (!dc || !bitmap || !bits) return ::testing::AssertionFailure() << "no surface";
+    win32::Selected selectBitmap(dc.get(), bitmap.get());
+    win32::Selected selectFont(dc.get(), label.Font());
+    const RECT all{0, 0, width, height};
+    FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetBkMode(dc.get(), TRANSPARENT);
+    SetTextColor(dc.get(), RGB(0, 0, 0));
     TEXTMETRICA metrics{};
-    GetTextMetricsA(screen.get(), &metrics);
+    GetTextMetricsA(dc.get(), &metrics);
     const auto lines = toolkit::SplitLines(text);
+    const int lineHeight = metrics.tmHeight;
+    int top = margin;
+    if (centredDown) top += (label.Height() - lineHeight * static_cast<int>(lines.size())) / 2;
     int widest = 0;
     for (const auto line : lines) {
-        RECT r{0, 0, 0, 0};
-        DrawTextA(screen.get(), line.data(), static_cast<int>(line.size()), &r,
+        RECT r{0, top, width, top + lineHeight};
+        DrawTextA(dc.get(), line.data(), static_cast<int>(line.size()), &r,
+                  DT_SINGLELINE | DT_EXPANDTABS | DT_NOPREFIX | DT_NOCLIP);
+        RECT measured{0, 0, 0, 0};
+        DrawTextA(dc.get(), line.data(), static_cast<int>(line.size()), &measured,
                   DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS | DT_NOPREFIX);
-        widest = std::max(widest, static_cast<int>(r.right));
+        widest = std::max(widest, static_cast<int>(measured.right));
+        top += lineHeight;
     }
-    const int height = metrics.tmHeight * static_cast<int>(lines.size());
-    if (widest <= label.Width() && height <= label.Height()) return ::testing::AssertionSuccess();
+    GdiFlush();
+    int inkTop = height, inkBottom = -1;
+    const auto* pixels = static_cast<const unsigned*>(bits);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if ((pixels[y * width + x] & 0xFF) < 0xC0) {
+                inkTop = std::min(inkTop, y);
+                inkBottom = std::max(inkBottom, y);
+            }
+    const bool inside = inkBottom < 0 || (inkTop >= margin && inkBottom < margin + label.Height());
+    if (widest <= label.Width() && inside) return ::testing::AssertionSuccess();
     char face[LF_FACESIZE] = {};
-    GetTextFaceA(screen.get(), LF_FACESIZE, face);
+    GetTextFaceA(dc.get(), LF_FACESIZE, face);
     return ::testing::AssertionFailure()
-           << label.Name() << " \"" << text << "\" in " << face << " is " << widest << " x "
-           << height << ", its box " << label.Width() << " x " << label.Height();
+           << label.Name() << " \"" << text << "\" in " << face << " is " << widest
+           << " wide, its ink from " << inkTop - margin << " to " << inkBottom - margin
+           << "; its box " << label.Width() << " x " << label.Height();
 }
 
 // Every caption and description a status refresh can give.
@@ -176,12 +213,12 @@ TEST_F(Scaling, EveryTextOfEveryPanelLabelFitsItsBoxAtEachScale) {
     for (const int dpi : {96, 120, 144, 168, 192}) {
         ChangeScale(hwnd, dpi);
         for (const auto& [caption, description] : status) {
-            EXPECT_TRUE(FitsItsBox(panel->lbGeneralStatus, caption)) << dpi;
-            EXPECT_TRUE(FitsItsBox(panel->lbGeneralDescription, description)) << dpi;
+            EXPECT_TRUE(FitsItsBox(*panel, panel->lbGeneralStatus, caption)) << dpi;
+            EXPECT_TRUE(FitsItsBox(*panel, panel->lbGeneralDescription, description)) << dpi;
         }
         for (const toolkit::Label* label : {&panel->btnClose, &panel->lbEnable, &panel->lbDisable,
                                             &panel->lbAutomaticDisable, &panel->lbAutostartUserCP})
-            EXPECT_TRUE(FitsItsBox(*label, label->Text())) << dpi;
+            EXPECT_TRUE(FitsItsBox(*panel, *label, label->Text())) << dpi;
     }
 }
 
@@ -192,8 +229,8 @@ TEST_F(Scaling, EveryMessageWindowTextFitsItsBoxAtEachScale) {
     for (const int dpi : {96, 120, 144, 168, 192}) {
         ChangeScale(box->Handle(), dpi);
         ExpectLaidOut(*box, dpi);
-        for (const auto& text : texts) EXPECT_TRUE(FitsItsBox(box->lbMessage, text)) << dpi;
-        EXPECT_TRUE(FitsItsBox(box->lbOK, box->lbOK.Text())) << dpi;
+        for (const auto& text : texts) EXPECT_TRUE(FitsItsBox(*box, box->lbMessage, text)) << dpi;
+        EXPECT_TRUE(FitsItsBox(*box, box->lbOK, box->lbOK.Text())) << dpi;
     }
 }
 
@@ -212,20 +249,18 @@ TEST_F(Scaling, LabelFontsAreScaledAndTakeTheScalableFaceWhereTheBitmapFaceHasNo
     };
     EXPECT_EQ(realised(panel->lbEnable.Font()), std::make_pair(std::string("MS Sans Serif"), 13));
     // The bitmap face has no 19-px size: at 100 % the close label's "X" is drawn at 16.
-    const int closeAtDefault = realised(panel->btnClose.Font()).second;
-    EXPECT_EQ(closeAtDefault, 16);
+    EXPECT_EQ(realised(panel->btnClose.Font()).second, 16);
     // At 125 % the bitmap face has 16 px, 13 times 1.25: it stays.
     ChangeScale(hwnd, 120);
     EXPECT_EQ(realised(panel->lbEnable.Font()), std::make_pair(std::string("MS Sans Serif"), 16));
     EXPECT_EQ(realised(panel->btnClose.Font()),
-              std::make_pair(std::string(toolkit::kScalableFace), 20));
+              std::make_pair(std::string(toolkit::kScalableFace), 24));
     for (const int dpi : {144, 168, 192}) {
         ChangeScale(hwnd, dpi);
         EXPECT_EQ(realised(panel->lbEnable.Font()),
                   std::make_pair(std::string(toolkit::kScalableFace), ScaleToDpi(13, dpi)));
-        EXPECT_EQ(
-            realised(panel->btnClose.Font()),
-            std::make_pair(std::string(toolkit::kScalableFace), ScaleToDpi(closeAtDefault, dpi)));
+        EXPECT_EQ(realised(panel->btnClose.Font()),
+                  std::make_pair(std::string(toolkit::kScalableFace), ScaleToDpi(19, dpi)));
         EXPECT_EQ(realised(panel->Font()).second, ScaleToDpi(11, dpi)) << "the check boxes' font";
     }
     ChangeScale(hwnd, 96);
