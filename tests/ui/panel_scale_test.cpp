@@ -4,32 +4,25 @@
 // can show inside its box (at 175 % too), clicks at the scaled places, the centring at
 // the first show, and no objects left behind by changing scale.
 #include "benchmarks/process_counts.h"
-#include "driver/driver_types.h"
-#include "driver/hypervisor_commands.h"
 #include "tests/ui/panel_fixture.h"
+#include "tests/ui/scale_checks.h"
 #include "toolkit/description.h"
 #include "toolkit/font.h"
-#include "toolkit/picture.h"
 #include "toolkit/render.h"
 #include "toolkit/scale.h"
-#include "toolkit/text_lines.h"
 #include "ui/form_message_box.h"
-#include "ui/status_decision.h"
 
 #include <algorithm>
-#include <set>
 #include <string>
 #include <vector>
 
 using namespace paneltest;
 using Scaling = PanelTest;
-using toolkit::ScaleBox;
 using toolkit::ScaleToDpi;
 
 namespace {
 
 constexpr UINT kDpiChanged = 0x02E0;
-constexpr int kScales[] = {96, 120, 144, 192};
 
 // Tells the window that its scale is now `dpi`, suggesting a place as the system would.
 void ChangeScale(HWND hwnd, int dpi, POINT place = {40, 30}) {
@@ -40,136 +33,15 @@ void ChangeScale(HWND hwnd, int dpi, POINT place = {40, 30}) {
     SendMessageA(hwnd, kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
 }
 
-RECT ScaledRect(const toolkit::ComponentDescription& d, int dpi) {
-    const auto b = ScaleBox(d.left, d.top, d.width, d.height, dpi);
-    return RECT{b.left, b.top, b.right, b.bottom};
-}
-
-::testing::AssertionResult SameRect(const RECT& a, const RECT& b) {
-    if (EqualRect(&a, &b)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "(" << a.left << "," << a.top << ")-(" << a.right << "," << a.bottom << ") is not ("
-           << b.left << "," << b.top << ")-(" << b.right << "," << b.bottom << ")";
-}
-
-RECT ChildRect(HWND child) {
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-// Window size, every component's box (an autosized label's at its scaled place) and
-// every check box's window as the description says at this scale.
 void ExpectLaidOut(const toolkit::Form& form, int dpi) {
-    const auto& d = form.Description();
-    EXPECT_EQ(form.Dpi(), dpi);
-    RECT window{};
-    GetWindowRect(form.Handle(), &window);
-    EXPECT_EQ(window.right - window.left, ScaleToDpi(d.width, dpi)) << d.className << " " << dpi;
-    EXPECT_EQ(window.bottom - window.top, ScaleToDpi(d.height, dpi)) << d.className << " " << dpi;
-    for (size_t i = 0; i < d.components.size(); ++i) {
-        const auto& described = d.components[i];
-        const toolkit::Component& c = *form.Components()[i];
-        const RECT expected = ScaledRect(described, dpi);
-        if (described.autoSize) {
-            EXPECT_EQ(c.Left(), expected.left) << c.Name() << " at " << dpi;
-            EXPECT_EQ(c.Top(), expected.top) << c.Name() << " at " << dpi;
-        } else {
-            EXPECT_TRUE(SameRect(c.BoundsRect(), expected)) << c.Name() << " at " << dpi;
-        }
-        if (const HWND child = c.ChildWindow()) {
-            EXPECT_TRUE(SameRect(ChildRect(child), expected)) << c.Name() << " at " << dpi;
-        }
-    }
+    for (const auto& problem : scalecheck::LayoutProblems(form, dpi)) ADD_FAILURE() << problem;
 }
 
-// Whether the text, drawn in the label's font as the label draws it (lines one cell
-// height apart, centred down where the description says so), lies inside the label's
-// box: every line's advance within its width, and every ink pixel within its height (a
-// cell taller than the box is fine where its empty leading is what falls outside).
 ::testing::AssertionResult FitsItsBox(const toolkit::Form& form, const toolkit::Label& label,
                                       const std::string& text) {
-    bool centredDown = false;
-    for (const auto& d : form.Description().components)
-        if (d.name == label.Name()) centredDown = d.verticalCenter;
-    win32::WindowDc screen(nullptr);
-    win32::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
-    const int margin = label.Height();
-    const int width = label.Width() * 2;
-    const int height = label.Height() + 2 * margin;
-    void* bits = nullptr;
-    win32::UniqueBitmap bitmap = toolkit::CreateDibSection32(width, height, &bits);
-    if (!dc || !bitmap || !bits) return ::testing::AssertionFailure() << "no surface";
-    win32::Selected selectBitmap(dc.get(), bitmap.get());
-    win32::Selected selectFont(dc.get(), label.Font());
-    const RECT all{0, 0, width, height};
-    FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SetBkMode(dc.get(), TRANSPARENT);
-    SetTextColor(dc.get(), RGB(0, 0, 0));
-    TEXTMETRICA metrics{};
-    GetTextMetricsA(dc.get(), &metrics);
-    const auto lines = toolkit::SplitLines(text);
-    const int lineHeight = metrics.tmHeight;
-    int top = margin;
-    if (centredDown) top += (label.Height() - lineHeight * static_cast<int>(lines.size())) / 2;
-    int widest = 0;
-    for (const auto line : lines) {
-        RECT r{0, top, width, top + lineHeight};
-        DrawTextA(dc.get(), line.data(), static_cast<int>(line.size()), &r,
-                  DT_SINGLELINE | DT_EXPANDTABS | DT_NOPREFIX | DT_NOCLIP);
-        RECT measured{0, 0, 0, 0};
-        DrawTextA(dc.get(), line.data(), static_cast<int>(line.size()), &measured,
-                  DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS | DT_NOPREFIX);
-        widest = std::max(widest, static_cast<int>(measured.right));
-        top += lineHeight;
-    }
-    GdiFlush();
-    int inkTop = height, inkBottom = -1;
-    const auto* pixels = static_cast<const unsigned*>(bits);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if ((pixels[y * width + x] & 0xFF) < 0xC0) {
-                inkTop = std::min(inkTop, y);
-                inkBottom = std::max(inkBottom, y);
-            }
-    const bool inside = inkBottom < 0 || (inkTop >= margin && inkBottom < margin + label.Height());
-    if (widest <= label.Width() && inside) return ::testing::AssertionSuccess();
-    char face[LF_FACESIZE] = {};
-    GetTextFaceA(dc.get(), LF_FACESIZE, face);
-    return ::testing::AssertionFailure()
-           << label.Name() << " \"" << text << "\" in " << face << " is " << widest
-           << " wide, its ink from " << inkTop - margin << " to " << inkBottom - margin
-           << "; its box " << label.Width() << " x " << label.Height();
-}
-
-// Every caption and description a status refresh can give.
-std::set<std::pair<std::string, std::string>> StatusTexts() {
-    std::set<std::pair<std::string, std::string>> texts;
-    for (const std::uint8_t result :
-         {driver::kStatusRead, driver::kReadFailed, driver::kDeviceNotOpened, driver::kDriverError})
-        for (std::uint8_t state = 0; state < 3; ++state)
-            for (int flags = 0; flags < 256; ++flags) {
-                ui::StatusInput in{};
-                in.driverResult = result;
-                in.hypervisorState = state;
-                in.problemFlags = static_cast<std::uint8_t>(flags);
-                const auto out = ui::DecideStatus(in);
-                texts.emplace(out.caption, out.description);
-            }
-    return texts;
-}
-
-// Every text an Enable or Disable can bring up in the message window.
-std::set<std::string> MessageTexts() {
-    std::set<std::string> texts;
-    for (const auto command :
-         {driver::HypervisorCommand::Enable, driver::HypervisorCommand::Disable})
-        for (const bool sent : {false, true})
-            for (std::uint32_t answer = 0; answer < 64; ++answer)
-                if (const char* text = driver::CommandMessage(command, sent, answer))
-                    texts.insert(text);
-    return texts;
+    const std::string problem = scalecheck::FitProblem(form, label, text);
+    if (problem.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << problem;
 }
 
 }  // namespace
@@ -208,7 +80,7 @@ TEST_F(Scaling, AScaleChangeWhileShownPaintsTheWholeWindowAtTheNewSize) {
 }
 
 TEST_F(Scaling, EveryTextOfEveryPanelLabelFitsItsBoxAtEachScale) {
-    const auto status = StatusTexts();
+    const auto status = scalecheck::StatusTexts();
     ASSERT_GT(status.size(), 10u);
     for (const int dpi : {96, 120, 144, 168, 192}) {
         ChangeScale(hwnd, dpi);
@@ -223,7 +95,7 @@ TEST_F(Scaling, EveryTextOfEveryPanelLabelFitsItsBoxAtEachScale) {
 }
 
 TEST_F(Scaling, EveryMessageWindowTextFitsItsBoxAtEachScale) {
-    const auto texts = MessageTexts();
+    const auto texts = scalecheck::MessageTexts();
     ASSERT_FALSE(texts.empty());
     auto box = toolkit::MakeForm<ui::TfrmMessageBox>(app);
     for (const int dpi : {96, 120, 144, 168, 192}) {
