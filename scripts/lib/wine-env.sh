@@ -133,6 +133,18 @@ wine_env_up() {
   return 0
 }
 
+# The display scale (dots per inch) of the programs started from now on in the run's
+# prefix: Wine reads HKCU\Control Panel\Desktop LogPixels when a program starts. 96 (or
+# nothing) removes the value, the prefix's default.   wine_set_scale [DPI]
+wine_set_scale() {
+  local dpi=${1:-96}
+  if [ "$dpi" = 96 ]; then
+    "$WINE64" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
+  else
+    "$WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+  fi
+}
+
 wine_env_down() {
   if [ -n "${WINEPREFIX:-}" ]; then
     wineserver -k >/dev/null 2>&1 || true
