@@ -194,3 +194,22 @@ TEST_F(Scaling, ChangingScaleBackAndForthLeavesNoObjectsBehind) {
         EXPECT_GT(before->gdiObjects, 0) << "the GDI table was read";
     }
 }
+
+TEST_F(Scaling, TheHandCursorShowsOverTheScaledBoxes) {
+    ChangeScale(hwnd, 144, {20, 20});
+    panel->Show();
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    const HCURSOR hand = LoadCursorA(nullptr, IDC_HAND);
+    auto cursorThere = [&] {
+        SendMessageA(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, 0));
+        return GetCursor();
+    };
+    // The Enable label's centre at 150 %, and where it was at 100 %.
+    EXPECT_TRUE(
+        testsupport::WithPointerAt({r.left + ScaleToDpi(163, 144), r.top + ScaleToDpi(211, 144)},
+                                   [&] { return cursorThere() == hand; }));
+    EXPECT_TRUE(testsupport::WithPointerAt({r.left + 163, r.top + 211},
+                                           [&] { return cursorThere() != hand; }));
+    panel->Hide();
+}
