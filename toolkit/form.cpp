@@ -129,8 +129,8 @@ void Form::ApplyScale(int dpi) {
     // The check boxes still hold the old font until they take the new one.
     win32::UniqueFont previous = std::exchange(font_, CreateDescribedFont(description_.font, dpi));
     for (const auto& c : components_) c->ScaleChanged();
-    // The pictures are re-made here, at the new scale (decoded again, and the paint
-    // buffer with them).
+    // Here the pictures are re-made at the new scale (decoded again, and the paint buffer
+    // with them), before the window takes its new size and paints.
     SetWindowPos(window_.get(), nullptr, 0, 0, ScaleToDpi(description_.width, dpi),
                  ScaleToDpi(description_.height, dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(window_.get(), nullptr, FALSE);
