@@ -35,6 +35,7 @@ constexpr toolkit::ComponentKind kKinds[] = {
 constexpr toolkit::MessageEntry<TfrmControlPanel> kMessages[] = {
     {kTrayCallbackMessage, &TfrmControlPanel::WMTrayIcon},
     {WM_SYSCOMMAND, &TfrmControlPanel::WMSystemCommand},
+    {WM_COMMAND, &TfrmControlPanel::WMCommand},
 };
 
 constexpr WPARAM kSystemCommandMask = 0xFFF0;  // the low four bits are the system's own
@@ -336,6 +337,16 @@ void TfrmControlPanel::WMTrayIcon(toolkit::Message& message) {
             break;
         default: break;
     }
+}
+
+// The menu's choice arrives as a message once the menu is gone and the null message is
+// posted: a first, modal, show from the menu then runs outside the right-button handler.
+void TfrmControlPanel::WMCommand(toolkit::Message& message) {
+    if (tray_ && tray_->Menu().Command(message.wParam, message.lParam)) {
+        message.result = 0;
+        return;
+    }
+    Inherited(message);
 }
 
 void TfrmControlPanel::WMTaskbarCreated(toolkit::Message&) {

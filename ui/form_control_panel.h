@@ -123,6 +123,7 @@ public:
 
     // Messages handled by number.
     void WMTrayIcon(toolkit::Message& message);        // WM_USER + 1, the tray callback
+    void WMCommand(toolkit::Message& message);         // WM_COMMAND, the tray menu's choice
     void WMSystemCommand(toolkit::Message& message);   // WM_SYSCOMMAND
     void WMTaskbarCreated(toolkit::Message& message);  // the registered "TaskbarCreated"
 

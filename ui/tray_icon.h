@@ -55,8 +55,8 @@ public:
     // The taskbar was created again: the icon comes back with its plain flags (no balloon
     // again), whether or not the shell still holds the old one.
     void ReAdd();
-    // Pops the menu up at the cursor and returns when it has closed (and the chosen item's
-    // handler has run).
+    // Pops the menu up at the cursor and returns when it has closed; the chosen item comes
+    // to the window later, as a WM_COMMAND message for the menu's Command.
     void OpenMenu();
 
     [[nodiscard]] HICON Icon() const noexcept { return icon_.get(); }
