@@ -50,14 +50,18 @@ std::span<const toolkit::ComponentKind> TfrmControlPanel::Kinds() {
     return kKinds;
 }
 
-TfrmControlPanel::TfrmControlPanel(toolkit::Application& app, ShellNotifyFunction shellNotify)
+TfrmControlPanel::TfrmControlPanel(toolkit::Application& app, ShellNotifyFunction shellNotify,
+                                   MessageFilterFunction messageFilter)
     : Form(app, {"TFRMCONTROLPANEL", toolkit::BindHandlers(this, Handlers()), kKinds}),
       shellNotify_(shellNotify) {
     BindMessages(this, kMessages);
     // The shell announces a new taskbar with this message; the icon has to come back.
     const UINT taskbarCreated = ui::TrayIcon::TaskbarCreatedMessage();
-    if (taskbarCreated != 0)
-        SetMessageHandler(taskbarCreated, [this](toolkit::Message& m) { WMTaskbarCreated(m); });
+    if (taskbarCreated == 0) return;
+    SetMessageHandler(taskbarCreated, [this](toolkit::Message& m) { WMTaskbarCreated(m); });
+    // The panel writes the machine's Run key, so administrators run it elevated; the
+    // system would then drop the taskbar's broadcast, sent from a lower integrity level.
+    if (messageFilter) messageFilter(Handle(), taskbarCreated, kMessageFilterAllow, nullptr);
 }
 
 // ---- creation and destruction ----
@@ -259,6 +263,9 @@ void TfrmControlPanel::SetCommandLabels(bool enable, bool disable) {
 // status that the refresh has just written.
 void TfrmControlPanel::RunCommand(void (*command)(), LabelCaller caller) {
     command();
+    // Exit taken while the command's message was up: the program is ending, and a refresh
+    // now would raise a balloon and save the settings on the way out.
+    if (App().Terminating()) return;
     RefreshStatusProc(true);
     const CommandLabels labels =
         DecideCommandLabels(caller, DriverResult, HypervisorState, ProblemFlags,

@@ -36,6 +36,15 @@ inline constexpr std::size_t kBalloonTitleLength = 63;
 // The shell call every tray operation goes through: Shell_NotifyIconA, or a test's recorder.
 using ShellNotifyFunction = BOOL(WINAPI*)(DWORD message, NOTIFYICONDATAA* data);
 
+// Lets one message through the system's filter of messages sent from lower integrity
+// levels: ChangeWindowMessageFilterEx with MSGFLT_ALLOW, or a test's recorder.
+using MessageFilterFunction = BOOL(WINAPI*)(HWND window, UINT message, DWORD action, void* status);
+inline constexpr DWORD kMessageFilterAllow = 1;  // MSGFLT_ALLOW
+
+// ChangeWindowMessageFilterEx where the system has it, looked up at run time so that a
+// system without it still starts; null there.
+[[nodiscard]] MessageFilterFunction SystemMessageFilter() noexcept;
+
 class TrayIcon {
 public:
     // Fills the record for the window (its callback message goes there) and adds the icon.

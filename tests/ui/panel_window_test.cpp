@@ -65,6 +65,21 @@ protected:
 
 constexpr int kStatusTabX = 60, kStatusTabY = 69, kSettingsTabX = 60, kSettingsTabY = 107;
 
+struct FilterCall {
+    HWND window;
+    UINT message;
+    DWORD action;
+    void* status;
+};
+std::vector<FilterCall> g_filterCalls;
+BOOL WINAPI RecordFilter(HWND window, UINT message, DWORD action, void* status) {
+    g_filterCalls.push_back({window, message, action, status});
+    return TRUE;
+}
+BOOL WINAPI AcceptShell(DWORD, NOTIFYICONDATAA*) {
+    return TRUE;
+}
+
 }  // namespace
 
 TEST_F(Window, TabClicksSwitchPagesCaptionsAndPictures) {
@@ -391,6 +406,21 @@ TEST_F(Window, TaskbarCreatedAddsTheIconAgainWithoutTheBalloon) {
     // A later balloon still shows.
     panel->ShowBalloon("Korvalen", "again", 1);
     EXPECT_EQ(shell.back().data.uFlags, 7u | NIF_INFO);
+}
+
+TEST_F(Window, TaskbarCreatedIsLetThroughTheMessageFilterOfThePanelsWindow) {
+    panel.reset();  // this test's panel is made with the filter under test
+    g_filterCalls.clear();
+    auto filtered = toolkit::MakeForm<ui::TfrmControlPanel>(app, &AcceptShell, &RecordFilter);
+    ASSERT_EQ(g_filterCalls.size(), 1u);
+    EXPECT_EQ(g_filterCalls[0].window, filtered->Handle());
+    EXPECT_EQ(g_filterCalls[0].message, RegisterWindowMessageA("TaskbarCreated"));
+    EXPECT_EQ(g_filterCalls[0].action, 1u);  // MSGFLT_ALLOW
+    EXPECT_EQ(g_filterCalls[0].status, nullptr);
+    filtered.reset();
+    // A system without the filter: the panel is made all the same.
+    auto unfiltered = toolkit::MakeForm<ui::TfrmControlPanel>(app, &AcceptShell, nullptr);
+    EXPECT_TRUE(IsWindow(unfiltered->Handle()));
 }
 
 TEST_F(Window, TaskbarCreatedArrivesByBroadcast) {
