@@ -174,6 +174,19 @@ TEST_F(Window, CloseLabelAndSystemCommandsHideKeepingTabAndPlace) {
     EXPECT_TRUE(IsWindow(hwnd));
 }
 
+TEST_F(Window, OtherWindowCommandsLeaveThePanelVisible) {
+    panel->Show();
+    SendMessageA(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(IsWindowVisible(hwnd)) << "restore";
+    // A move as from the caption: the system's move loop ends at the button's release.
+    PostMessageA(hwnd, WM_LBUTTONUP, 0, 0);
+    SendMessageA(hwnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+    EXPECT_TRUE(IsWindowVisible(hwnd)) << "move";
+    // The low four bits are the system's own: a minimise with them set still hides.
+    SendMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE | 2, 0);
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+}
+
 TEST_F(Window, TrayLeftButtonShowsAndRefreshesOnlyFromHidden) {
     WireLikeStartUp();
     panel->WindowShownOnce = true;
