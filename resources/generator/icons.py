@@ -157,10 +157,11 @@ def _png_entry(rgba):
 
 
 def write_ico(path, images, png=False):
-    """images: list of RGBA uint8 arrays, largest first. png: every image stored as PNG
-    (for an icon that only the shell shows: a program that loads one at start-up would
-    start the image decoder with it)."""
-    entries = [_png_entry(img) if png else _dib_entry(img) for img in images]
+    """images: list of RGBA uint8 arrays, largest first. png: True (every image) or a list
+    of flags (those images) stored as PNG; the others as DIBs. A PNG image costs its
+    loader the image decoder."""
+    flags = png if isinstance(png, list) else [png] * len(images)
+    entries = [_png_entry(img) if p else _dib_entry(img) for img, p in zip(images, flags)]
     out = bytearray(struct.pack("<HHH", 0, 1, len(images)))
     offset = 6 + 16 * len(images)
     for img, data in zip(images, entries):
