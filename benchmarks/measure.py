@@ -161,8 +161,16 @@ class Running:
         self.process = subprocess.Popen(pinned(subject.exe), stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
         self.ok = probe("wait-tray", "30").returncode == 0
-        r = probe("pid", subject.window_class)
-        self.windows_pid = int(r.stdout) if r.returncode == 0 else None
+        # The taskbar may already show for the other program's icon: wait for this one's
+        # window as well.
+        self.windows_pid = None
+        end = time.monotonic() + 30
+        while self.windows_pid is None and time.monotonic() < end:
+            r = probe("pid", subject.window_class)
+            if r.returncode == 0:
+                self.windows_pid = int(r.stdout)
+            else:
+                time.sleep(0.1)
         self.pid = linux_pid(subject.exe)
 
     def status_kb(self, field):
