@@ -1,6 +1,10 @@
 // Pictures at a display scale: which stored scale to start from, the scaled size of a
 // 96-DPI length, and an area-averaging resampler (each output pixel the exact average of
 // the source area it covers, as a box filter with fractional edges). Win32-free.
+//
+// Our own filter rather than the imaging component's scaler: Wine 8's scaler gives the
+// nearest-neighbour pixels whichever interpolation mode is asked for (Fant and
+// high-quality cubic included; measured), which breaks thin lines and words.
 #pragma once
 
 #include "toolkit/pixels.h"
