@@ -8,6 +8,10 @@
 //   bench-probe pid CLASS               the process id of the window of CLASS
 //   bench-probe counts PID              kernel handles, GDI objects, top-level windows
 //   bench-probe cycles CLASS SHOWS TABS refreshes and show/hide/tab-switch cycles
+//   bench-probe scale CLASS ROUNDS DPI...
+//       shows the window of CLASS, sends it WM_DPICHANGED for each DPI in turn, ROUNDS
+//       times (with the suggested rectangle in the program's own memory, as the system
+//       sends it), then hides it
 #include <windows.h>
 
 #include <algorithm>
@@ -158,10 +162,51 @@ int Cycles(const char* windowClass, int shows, int tabCycles) {
     return 0;
 }
 
+// WM_DPICHANGED as the system sends it: the new DPI in both halves of wParam and, in
+// lParam, the address of the suggested window rectangle, in the receiving process.
+bool SendScaleChange(HWND hwnd, HANDLE process, int dpi) {
+    RECT now{};
+    GetWindowRect(hwnd, &now);
+    const RECT suggested{now.left, now.top, now.left + MulDiv(595, dpi, 96),
+                         now.top + MulDiv(239, dpi, 96)};
+    void* remote = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE,
+                                  PAGE_READWRITE);
+    if (!remote) return false;
+    SIZE_T written = 0;
+    bool ok = WriteProcessMemory(process, remote, &suggested, sizeof suggested, &written) != FALSE;
+    DWORD_PTR result = 0;
+    ok = ok && SendMessageTimeoutA(hwnd, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                                   reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 10000,
+                                   &result) != 0;
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return ok;
+}
+
+int Scale(const char* windowClass, int rounds, int dpiCount, char** dpis) {
+    HWND hwnd = FindWindowA(windowClass, nullptr);
+    if (!hwnd) return 1;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    win32::UniqueHandle process(OpenProcess(
+        PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION, FALSE, pid));
+    if (!process) return 1;
+    PostMessageA(hwnd, kTrayCallback, 1, WM_LBUTTONDOWN);
+    if (!WaitFor([&] { return IsWindowVisible(hwnd) != FALSE; }, 10000)) return 1;
+    for (int r = 0; r < rounds; ++r)
+        for (int i = 0; i < dpiCount; ++i)
+            if (!SendScaleChange(hwnd, process.get(), std::atoi(dpis[i]))) {
+                std::fprintf(stderr, "bench-probe: scale change %d did not complete\n", r);
+                return 1;
+            }
+    PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return WaitFor([&] { return !IsWindowVisible(hwnd); }, 10000) ? 0 : 1;
+}
+
 int Usage() {
     std::fputs(
         "usage: bench-probe startup RUNS CLASS QUITS EXE [ARGS...] | wait-tray SECONDS |\n"
-        "       quit CLASS QUITS | pid CLASS | counts PID | cycles CLASS SHOWS TABS\n",
+        "       quit CLASS QUITS | pid CLASS | counts PID | cycles CLASS SHOWS TABS |\n"
+        "       scale CLASS ROUNDS DPI...\n",
         stderr);
     return 2;
 }
@@ -180,5 +225,6 @@ int main(int argc, char** argv) {
         return Counts(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 0)));
     if (verb == "cycles" && argc == 5)
         return Cycles(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    if (verb == "scale" && argc >= 5) return Scale(argv[2], std::atoi(argv[3]), argc - 4, argv + 4);
     return Usage();
 }

@@ -13,11 +13,19 @@ import tempfile
 import time
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
-BUILD = os.environ.get("KORVALEN_BENCH_BUILD", os.path.join(ROOT, "build", "win64"))
+WIN64_BUILD = os.path.join(ROOT, "build", "win64")
 WINE64 = "/usr/lib/wine/wine64"
-PROBE = os.path.join(BUILD, "benchmarks", "bench-probe.exe")
-SIM = os.path.join(BUILD, "simulator", "korvalen-sim.exe")
+WINE32 = "/usr/lib/wine/wine"
+# The probe and the stand-in's tool are the x86_64 ones whatever is measured: the probe
+# counts the objects of a 32-bit process as well.
+PROBE = os.path.join(WIN64_BUILD, "benchmarks", "bench-probe.exe")
+SIM = os.path.join(WIN64_BUILD, "simulator", "korvalen-sim.exe")
 OBJDUMP = "x86_64-w64-mingw32-objdump"
+# Targets: the product's figure at most this many times the floor's.
+TARGET_STARTUP = 1.10
+TARGET_INSTRUCTIONS = 1.15
+TARGET_ANON = 1.25
+TARGET_EXE_BYTES = 600 * 1024
 
 
 class Subject:
@@ -29,14 +37,22 @@ class Subject:
         return "Z:" + self.exe.replace("/", "\\")
 
 
-PRODUCT = Subject("product", os.path.join(BUILD, "app", "KorvalenControlPanel.exe"),
-                  "TfrmControlPanel", 2)
-FLOOR = Subject("floor", os.path.join(BUILD, "benchmarks", "floor_tray.exe"),
-                "KorvalenFloorTray", 1)
+PRODUCT = FLOOR = None
+LOADER = WINE64  # the Wine loader of the measured architecture
+
+
+def subjects(build):
+    global PRODUCT, FLOOR
+    PRODUCT = Subject("product", os.path.join(build, "app", "KorvalenControlPanel.exe"),
+                      "TfrmControlPanel", 2)
+    FLOOR = Subject("floor", os.path.join(build, "benchmarks", "floor_tray.exe"),
+                    "KorvalenFloorTray", 1)
 
 
 def pinned(*args):
-    return ["taskset", "-c", "0", WINE64, *args]
+    # The probe is always x86_64; the measured programs start under their own loader.
+    loader = WINE64 if args and args[0] == PROBE else LOADER
+    return ["taskset", "-c", "0", loader, *args]
 
 
 def probe(*args, timeout=600):
@@ -49,14 +65,21 @@ def fresh_state():
     subprocess.run([WINE64, "reg", "delete", r"HKCU\Korvalen", "/f"], capture_output=True)
 
 
-def line(figure, product, floor, ratio=None):
+def line(figure, product, floor, ratio=None, target=None):
+    """One figure: product, floor, ratio, and with a target ratio whether it is met."""
     if ratio is None:
         try:
             ratio = f"{float(product) / float(floor):.2f}" if float(floor) else \
                 ("1.00" if float(product) == 0 else "-")
         except (TypeError, ValueError):
             ratio = "-"
-    print(f"{figure:<76} {product!s:>12} {floor!s:>12} {ratio:>7}", flush=True)
+    verdict = ""
+    if target is not None:
+        try:
+            verdict = "  met" if float(ratio) <= target else "  MISSED"
+        except ValueError:
+            verdict = "  n/a"
+    print(f"{figure:<76} {product!s:>12} {floor!s:>12} {ratio:>7}{verdict}", flush=True)
 
 
 # --- start-up --------------------------------------------------------------------------
@@ -138,8 +161,16 @@ class Running:
         self.process = subprocess.Popen(pinned(subject.exe), stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
         self.ok = probe("wait-tray", "30").returncode == 0
-        r = probe("pid", subject.window_class)
-        self.windows_pid = int(r.stdout) if r.returncode == 0 else None
+        # The taskbar may already show for the other program's icon: wait for this one's
+        # window as well.
+        self.windows_pid = None
+        end = time.monotonic() + 30
+        while self.windows_pid is None and time.monotonic() < end:
+            r = probe("pid", subject.window_class)
+            if r.returncode == 0:
+                self.windows_pid = int(r.stdout)
+            else:
+                time.sleep(0.1)
         self.pid = linux_pid(subject.exe)
 
     def status_kb(self, field):
@@ -158,11 +189,13 @@ class Running:
         return total
 
     def counts(self):
+        """Object counts; a count the probe cannot take (-1) is left out."""
         r = probe("counts", str(self.windows_pid))
         out = {}
         for row in r.stdout.splitlines():
             k, v = row.split()
-            out[k] = int(v)
+            if int(v) >= 0:
+                out[k] = int(v)
         return out
 
     def end(self):
@@ -190,10 +223,17 @@ def main():
     ap.add_argument("--idle", type=int, default=60)
     ap.add_argument("--refreshes", type=int, default=10000)
     ap.add_argument("--cycles", type=int, default=1000)
+    ap.add_argument("--scale-rounds", type=int, default=50)
+    ap.add_argument("--arch", choices=("x86_64", "i686"), default="x86_64")
+    ap.add_argument("--dpi", type=int, default=96)
     a = ap.parse_args()
+    global LOADER
+    LOADER = WINE64 if a.arch == "x86_64" else WINE32
+    subjects(WIN64_BUILD if a.arch == "x86_64" else os.path.join(ROOT, "build", "win32"))
 
     wine = subprocess.run([WINE64, "--version"], capture_output=True, text=True).stdout.strip()
-    print(f"# {wine}, x86_64, virtual desktop 1024x768, Xvfb + wineserver + runs on CPU 0")
+    print(f"# {wine}, {a.arch}, {a.dpi} DPI (LogPixels), virtual desktop 1024x768, "
+          "Xvfb + wineserver + runs on CPU 0")
     line("figure", "product", "floor", "ratio")
 
     # Start-up: launch to the taskbar being visible, seen from a probe in the desktop.
@@ -203,12 +243,12 @@ def main():
         if medians[s.name] is None:
             print(f"# {s.name}: start-up not measurable: {why}")
     fmt = lambda v: f"{v:.1f}" if v is not None else "n/a"  # noqa: E731
-    line(f"start-up to tray icon, ms (median of {a.runs}, target ratio <= 1.2)",
-         fmt(medians["product"]), fmt(medians["floor"]))
+    line(f"start-up to tray icon, ms (median of {a.runs}, target ratio <= {TARGET_STARTUP})",
+         fmt(medians["product"]), fmt(medians["floor"]), target=TARGET_STARTUP)
     counts = {s.name: instructions(s) if medians[s.name] is not None else (None, [])
               for s in (FLOOR, PRODUCT)}
-    line("instructions, launch to icon to quit (valgrind)", counts["product"][0] or "n/a",
-         counts["floor"][0] or "n/a")
+    line(f"instructions, launch to icon to quit (valgrind, target ratio <= {TARGET_INSTRUCTIONS})",
+         counts["product"][0] or "n/a", counts["floor"][0] or "n/a", target=TARGET_INSTRUCTIONS)
     for name, (_, every) in counts.items():
         if len(every) > 1:
             print(f"#   {name}: processes with its command line: {', '.join(map(str, every))}")
@@ -222,9 +262,10 @@ def main():
             print("# product: did not come up with a tray icon; the rest is not measurable")
             return 1
         time.sleep(2)  # let the first refresh and its balloon settle
-        for field, label in (("VmRSS", "resident memory after start-up, kB"),
-                             ("RssAnon", "anonymous memory (RssAnon), kB (target ratio <= 1.5)")):
-            line(label, product.status_kb(field), floor.status_kb(field))
+        line("resident memory after start-up, kB", product.status_kb("VmRSS"),
+             floor.status_kb("VmRSS"))
+        line(f"anonymous memory (RssAnon) before any show, kB (target ratio <= {TARGET_ANON})",
+             product.status_kb("RssAnon"), floor.status_kb("RssAnon"), target=TARGET_ANON)
         first = {s.subject.name: s.counts() for s in (product, floor)}
 
         before = {s.subject.name: s.cpu_ns() for s in (product, floor)}
@@ -237,6 +278,11 @@ def main():
         # The first show makes what every later show reuses (the paint buffer, the pictures
         # of the tabs): growth is counted from after one whole cycle.
         probe("cycles", PRODUCT.window_class, "0", "1")
+        time.sleep(1)
+        line("anonymous memory after one show/tab/tab/hide cycle, kB",
+             product.status_kb("RssAnon"), floor.status_kb("RssAnon"))
+        line("resident memory after one show/tab/tab/hide cycle, kB",
+             product.status_kb("VmRSS"), floor.status_kb("VmRSS"))
         warm = product.counts()
         shows = a.refreshes // 2
         reads0 = sim_reads()
@@ -249,10 +295,24 @@ def main():
         print(f"# {shows} tray shows (two refreshes each) and {a.cycles} show/tab/tab/hide "
               f"cycles in {took:.0f} s; the stand-in saw {refreshes} refreshes")
         after = product.counts()
+        # Scale changes while shown: one round first (the pictures at the other scale are
+        # made then), growth counted over the rest.
+        other = "144" if a.dpi != 144 else "96"
+        scaled_ok = probe("scale", PRODUCT.window_class, "1", other, str(a.dpi)).returncode == 0
+        scaled_warm = product.counts()
+        if scaled_ok:
+            scaled_ok = probe("scale", PRODUCT.window_class, str(a.scale_rounds), other,
+                              str(a.dpi), timeout=1800).returncode == 0
+        scaled = product.counts()
+        if not scaled_ok:
+            print("# product: the scale changes did not complete")
         names = {"handles": "kernel handles (NtQuerySystemInformation class 16)",
                  "gdi": "GDI objects (used entries of the PEB's GDI handle table)",
                  "user": "USER objects (top-level windows, EnumWindows)"}
         for key, label in names.items():
+            if key not in first["product"]:
+                print(f"# {label}: not countable in an {a.arch} process")
+                continue
             line(f"{label}, after first refresh", first["product"].get(key),
                  first["floor"].get(key))
             line("  same after the first show/tab/tab/hide cycle", warm.get(key),
@@ -260,16 +320,19 @@ def main():
             growth = after.get(key, 0) - warm.get(key, 0)
             line(f"  same after {refreshes} refreshes + {a.cycles} cycles more (growth {growth:+d})",
                  after.get(key), first["floor"].get(key))
+            growth = scaled.get(key, 0) - scaled_warm.get(key, 0)
+            line(f"  same after {a.scale_rounds} more {a.dpi}->{other}->{a.dpi} DPI changes "
+                 f"(growth {growth:+d})", scaled.get(key), first["floor"].get(key))
     finally:
         product.end()
         floor.end()
 
-    line("exe size, bytes", os.path.getsize(PRODUCT.exe), os.path.getsize(FLOOR.exe))
+    size = os.path.getsize(PRODUCT.exe)
+    line(f"exe size, bytes (target <= {TARGET_EXE_BYTES}: "
+         f"{'met' if size <= TARGET_EXE_BYTES else 'MISSED'})", size, os.path.getsize(FLOOR.exe))
     pi, fi = imports(PRODUCT.exe), imports(FLOOR.exe)
     line("imported DLLs", len(pi), len(fi))
     print(f"#   product: {' '.join(pi)}\n#   floor:   {' '.join(fi)}")
-    print("# i686: not measurable on this machine: its kernel runs no 32-bit programs, and "
-          "under qemu emulation the figures would mean nothing")
     return 0
 
 

@@ -81,14 +81,25 @@ long CountGdiObjects(DWORD pid) {
     win32::UniqueHandle process(
         OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
     if (!query || !process) return -1;
-    ProcessBasicInformation basic{};
-    if (query(process.get(), 0, &basic, sizeof basic, nullptr) != 0) return -1;
     UINT64 table = 0;
     SIZE_T read = 0;
-    if (!ReadProcessMemory(process.get(), static_cast<BYTE*>(basic.pebBaseAddress) + 0xF8, &table,
-                           sizeof table, &read) ||
-        !table)
-        return -1;
+    // A 32-bit process has a PEB of its own (ProcessWow64Information gives its address),
+    // which holds the table's address at 0x94; a 64-bit one at 0xF8 of its PEB.
+    ULONG_PTR peb32 = 0;
+    if (query(process.get(), 26, &peb32, sizeof peb32, nullptr) == 0 && peb32) {
+        ULONG table32 = 0;
+        if (!ReadProcessMemory(process.get(), reinterpret_cast<BYTE*>(peb32) + 0x94, &table32,
+                               sizeof table32, &read))
+            return -1;
+        table = table32;
+    } else {
+        ProcessBasicInformation basic{};
+        if (query(process.get(), 0, &basic, sizeof basic, nullptr) != 0) return -1;
+        if (!ReadProcessMemory(process.get(), static_cast<BYTE*>(basic.pebBaseAddress) + 0xF8,
+                               &table, sizeof table, &read))
+            return -1;
+    }
+    if (!table) return -1;
     std::vector<GdiHandleEntry> entries(kGdiTableEntries);
     if (!ReadProcessMemory(process.get(), reinterpret_cast<void*>(table), entries.data(),
                            entries.size() * sizeof(GdiHandleEntry), &read))
@@ -99,7 +110,7 @@ long CountGdiObjects(DWORD pid) {
     return used;
 #else
     (void)pid;
-    return -1;  // the 32-bit PEB holds the table elsewhere; benchmarks/run pairs +gdi logs
+    return -1;  // counted by the 64-bit probe only
 #endif
 }
 

@@ -5,8 +5,7 @@
 
 namespace resources {
 
-// Icons. The tray icon holds one 16 x 16 image; the application icon holds 64, 48, 32
-// and 16 px images.
+// Icons. Both hold 48, 32, 24, 20 and 16 px images.
 inline constexpr char kTrayIcon[] = "KorvalenTray";
 inline constexpr char kMainIcon[] = "MAINICON";
 // The shell shows an executable's first icon group, and named groups are kept in
@@ -15,7 +14,8 @@ inline constexpr char kMainIcon[] = "MAINICON";
 // first: this is the icon that the executable shows.
 inline constexpr char kExecutableIcon[] = "APPICON";
 
-// Pictures, 24-bit bitmaps (LoadImageA with IMAGE_BITMAP, or LoadBitmapA).
+// Pictures: PNG files of resource type "PNG" at 100 % under these names, at 200 % under
+// the name with "_200" added (toolkit/picture_loader.h decodes them). Sizes at 100 %.
 inline constexpr char kBackgroundBitmap[] = "SKIN_BACKGROUND";         // control panel, 595 x 239
 inline constexpr char kCaptionStatusBitmap[] = "SKIN_CAPTION_STATUS";  // 389 x 31
 inline constexpr char kCaptionSettingsBitmap[] = "SKIN_CAPTION_SETTINGS";      // 389 x 31
@@ -23,7 +23,7 @@ inline constexpr char kButtonPlateBitmap[] = "SKIN_BUTTON_PLATE";              /
 inline constexpr char kMessageBackgroundBitmap[] = "SKIN_MESSAGE_BACKGROUND";  // 493 x 154
 
 // The six tab pictures side by side in one strip of 570 x 34, in image-list order, so
-// that image i occupies columns 95 * i to 95 * i + 94.
+// that image i occupies columns 95 * i to 95 * i + 94 (at 200 %, twice each).
 inline constexpr char kTabStripBitmap[] = "SKIN_TABS";
 inline constexpr int kTabWidth = 95;
 inline constexpr int kTabHeight = 34;

@@ -57,6 +57,11 @@ public:
     NotifyEvent OnDblClick;
     MouseEvent OnMouseDown;  // x and y relative to the component
 
+    // Decodes the component's pictures for this DPI (the form's PreparePictures calls it
+    // before the first show and at a scale change). Kinds without pictures have nothing
+    // to do.
+    virtual void LoadPictures(int /*dpi*/) {}
+
     // Windowless components are painted by the form and take part in mouse routing.
     [[nodiscard]] virtual bool Windowless() const { return false; }
     virtual void Paint(HDC) {}

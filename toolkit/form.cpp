@@ -5,6 +5,7 @@
 #include "toolkit/image.h"
 #include "toolkit/image_list.h"
 #include "toolkit/label.h"
+#include "toolkit/picture.h"
 
 #include <windowsx.h>
 
@@ -129,10 +130,11 @@ void Form::ApplyScale(int dpi) {
     // The check boxes still hold the old font until they take the new one.
     win32::UniqueFont previous = std::exchange(font_, CreateDescribedFont(description_.font, dpi));
     for (const auto& c : components_) c->ScaleChanged();
-    // Here the pictures are re-made at the new scale (decoded again, and the paint buffer
-    // with them), before the window takes its new size and paints.
     SetWindowPos(window_.get(), nullptr, 0, 0, ScaleToDpi(description_.width, dpi),
                  ScaleToDpi(description_.height, dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Pictures already made are made again at the new scale (and the paint buffer at the
+    // new size) before the next paint; a window not yet shown decodes them at its first show.
+    if (picturesDpi_ != 0) PreparePictures(dpi);
     InvalidateRect(window_.get(), nullptr, FALSE);
 }
 
@@ -232,7 +234,12 @@ void Form::CentreOnScreen() {
 
 void Form::Show() {
     if (!Visible()) {
-        if (!shownOnce_ && description_.centerOnFirstShow) CentreOnScreen();
+        if (!shownOnce_) {
+            // The pictures and the paint buffer are made only now: a window that is never
+            // shown costs neither.
+            PrepareForFirstShow();
+            if (description_.centerOnFirstShow) CentreOnScreen();
+        }
         shownOnce_ = true;
         // Before the window appears, so that what the handler sets is in its first paint.
         if (OnShow) OnShow(*this);
@@ -395,7 +402,35 @@ LRESULT Form::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
 
 // ---- painting ----
 
+void Form::PrepareForFirstShow() {
+    if (picturesDpi_ == 0) PreparePictures(dpi_);
+}
+
+void Form::PreparePictures(int dpi) {
+    if (picturesDpi_ == dpi) return;
+    for (const auto& c : components_) c->LoadPictures(dpi);
+    picturesDpi_ = dpi;
+    MakePaintBuffer();
+}
+
+void Form::MakePaintBuffer() {
+    paintDc_.reset();
+    paintBitmap_.reset();
+    paintSize_ = {0, 0};
+    if (!doubleBuffered_) return;
+    RECT client{};
+    GetClientRect(window_.get(), &client);
+    win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    win32::UniqueBitmap bitmap = CreateDibSection32(client.right, client.bottom);
+    if (!dc || !bitmap) return;  // painting goes straight to the window then
+    paintDc_ = std::move(dc);
+    paintBitmap_ = std::move(bitmap);
+    paintSize_ = {client.right, client.bottom};
+}
+
 void Form::PaintTo(HDC dc) {
+    // Painted before its first show (a rendering of the hidden window): pictures first.
+    PrepareForFirstShow();
     RECT client{};
     GetClientRect(window_.get(), &client);
     win32::UniqueBrush background(CreateSolidBrush(Color()));
@@ -412,17 +447,17 @@ LRESULT Form::OnPaint() {
     }
     RECT client{};
     GetClientRect(window_.get(), &client);
-    win32::UniqueMemoryDc buffer(CreateCompatibleDC(paint.get()));
-    win32::UniqueBitmap bitmap(CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
-    if (!buffer || !bitmap) {
+    // A window grown since (or buffered only now) gets a buffer of its new size.
+    if (client.right > paintSize_.cx || client.bottom > paintSize_.cy) MakePaintBuffer();
+    if (!paintDc_) {
         PaintTo(paint.get());
         return 0;
     }
-    win32::Selected select(buffer.get(), bitmap.get());
-    PaintTo(buffer.get());
+    win32::Selected select(paintDc_.get(), paintBitmap_.get());
+    PaintTo(paintDc_.get());
     const RECT& area = paint.area();
     BitBlt(paint.get(), area.left, area.top, area.right - area.left, area.bottom - area.top,
-           buffer.get(), area.left, area.top, SRCCOPY);
+           paintDc_.get(), area.left, area.top, SRCCOPY);
     return 0;
 }
 

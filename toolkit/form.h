@@ -111,6 +111,13 @@ public:
     // Moves the window with the system's interactive move, as a press on a title bar.
     void StartSystemMove();
 
+    // Decodes every component's pictures at this DPI and makes the paint buffer, unless
+    // they were prepared at this DPI already. Nothing is decoded before the form is first
+    // shown: Show calls this just before; a scale change calls it with the new DPI.
+    void PreparePictures(int dpi);
+    // The DPI the pictures were prepared at; 0 before the first show.
+    [[nodiscard]] int PicturesDpi() const noexcept { return picturesDpi_; }
+
     void SetDoubleBuffered(bool on) noexcept { doubleBuffered_ = on; }
     [[nodiscard]] bool DoubleBuffered() const noexcept { return doubleBuffered_; }
 
@@ -165,6 +172,9 @@ private:
     void Deliver(HoverTracker::Change change);
     void TrackLeave();
     void CentreOnScreen();
+    // The pictures at the first show, or at an earlier rendering of the hidden window.
+    void PrepareForFirstShow();
+    void MakePaintBuffer();
 
     Application& app_;
     WindowDescription description_;
@@ -176,6 +186,11 @@ private:
     std::map<UINT, MessageHandler> messageHandlers_;
 
     bool doubleBuffered_;
+    int picturesDpi_ = 0;
+    // The double buffer, made with the pictures: one bitmap of the client size, kept.
+    win32::UniqueMemoryDc paintDc_;
+    win32::UniqueBitmap paintBitmap_;
+    SIZE paintSize_{0, 0};
     bool shownOnce_ = false;
     bool modal_ = false;
     int modalResult_ = 0;

@@ -1,15 +1,56 @@
 #include "toolkit/image.h"
 
 #include "toolkit/form.h"
+#include "toolkit/image_list.h"
 
 namespace toolkit {
 
-Image::Image(Form& owner, const ComponentDescription& d) : Component(owner, d) {
-    if (!d.picture.empty()) picture_.Load(owner.Module(), d.picture);
+namespace {
+
+int DpiOf(const Form& form) {
+    // Asked for before the form prepared its pictures: at the layout's own scale.
+    return form.PicturesDpi() ? form.PicturesDpi() : 96;
+}
+
+}  // namespace
+
+Image::Image(Form& owner, const ComponentDescription& d)
+    : Component(owner, d), pictureName_(d.picture) {}
+
+Picture& Image::GetPicture() {
+    if (!pictureName_.empty() && pictureDpi_ == 0) LoadPictures(DpiOf(Owner()));
+    return picture_;
 }
 
 void Image::Paint(HDC dc) {
     picture_.Draw(dc, Left(), Top(), Width(), Height());
+}
+
+void Image::LoadPictures(int dpi) {
+    if (!pictureName_.empty()) {
+        if (pictureDpi_ != dpi) picture_.Load(Owner().Module(), pictureName_, dpi);
+    } else if (list_) {
+        list_->LoadPictures(dpi);
+        DrawListImage();
+    }
+    pictureDpi_ = dpi;
+}
+
+void Image::ShowListImage(ImageList& list, int index) {
+    list_ = &list;
+    listIndex_ = index;
+    if (Owner().PicturesDpi() != 0) DrawListImage();
+}
+
+void Image::DrawListImage() {
+    // The same bitmap is drawn into again while its size holds: no GDI object per change.
+    if (picture_.Width() == list_->ImageWidth() && picture_.Height() == list_->ImageHeight()) {
+        picture_.Clear();
+        const PictureCanvas canvas(picture_);
+        (void)list_->Draw(canvas.Dc(), 0, 0, listIndex_);
+    } else {
+        (void)list_->GetBitmap(listIndex_, picture_);
+    }
 }
 
 }  // namespace toolkit

@@ -1,9 +1,13 @@
 // The image list: equal-sized images, not shown, drawn opaque (every pixel, no mask).
-// Its bitmap resource holds the images side by side, row after row.
+// Its picture resource holds the images side by side, row after row. It is decoded when
+// the form prepares its pictures, or earlier when code draws from it; its image size is
+// the description's, scaled to the DPI it was decoded at.
 #pragma once
 
 #include "toolkit/component.h"
 #include "toolkit/picture.h"
+
+#include <string>
 
 namespace toolkit {
 
@@ -11,19 +15,27 @@ class ImageList : public Component {
 public:
     ImageList(Form& owner, const ComponentDescription& description);
 
-    [[nodiscard]] int Count() const noexcept;
-    [[nodiscard]] int ImageWidth() const noexcept { return imageWidth_; }
-    [[nodiscard]] int ImageHeight() const noexcept { return imageHeight_; }
+    [[nodiscard]] int Count() const;
+    [[nodiscard]] int ImageWidth() const;
+    [[nodiscard]] int ImageHeight() const;
 
     // Draws image `index` at (x, y); an index outside the list draws nothing.
     bool Draw(HDC dc, int x, int y, int index) const;
     // Gives the picture a bitmap of the image size and draws image `index` into it.
     bool GetBitmap(int index, Picture& target) const;
 
+    void LoadPictures(int dpi) override;
+
 private:
-    Picture strip_;
-    int imageWidth_;
-    int imageHeight_;
+    // Decodes the strip at the form's DPI when nothing has decoded it yet.
+    void EnsureLoaded() const;
+
+    std::string images_;
+    int imageWidth96_;
+    int imageHeight96_;
+    // Decoded on first need; drawing from the list is not a change of the list.
+    mutable Picture strip_;
+    mutable int stripDpi_ = 0;  // 0: not decoded
 };
 
 }  // namespace toolkit

@@ -1,5 +1,7 @@
 #include "toolkit/picture.h"
 
+#include "toolkit/picture_loader.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -29,15 +31,25 @@ win32::UniqueBitmap CreatePlainBitmap(int width, int height) {
     return bitmap;
 }
 
-void Picture::Load(HINSTANCE module, const std::string& name) {
-    win32::UniqueBitmap loaded(static_cast<HBITMAP>(
-        LoadImageA(module, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!loaded) throw std::runtime_error("The picture " + name + " is missing.");
-    BITMAP info{};
-    GetObjectA(loaded.get(), sizeof info, &info);
-    bitmap_ = std::move(loaded);
-    width_ = info.bmWidth;
-    height_ = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+void Picture::Load(HINSTANCE module, const std::string& name, int dpi) {
+    SetPixels(LoadPictureAtDpi(module, name, dpi));
+}
+
+void Picture::SetPixels(const Pixels& pixels) {
+    void* bits = nullptr;
+    win32::UniqueBitmap created = CreateDibSection32(pixels.width, pixels.height, &bits);
+    if (!created || !bits) throw std::runtime_error("Cannot create a picture bitmap.");
+    std::copy(pixels.rgb.begin(), pixels.rgb.end(), static_cast<std::uint32_t*>(bits));
+    GdiFlush();  // the pixels are written before any drawing with the bitmap
+    bitmap_ = std::move(created);
+    width_ = pixels.width;
+    height_ = pixels.height;
+}
+
+void Picture::Reset() noexcept {
+    bitmap_.reset();
+    width_ = 0;
+    height_ = 0;
 }
 
 void Picture::SetSize(int width, int height) {

@@ -1,6 +1,7 @@
 // A picture: a bitmap owned by its holder, which code can clear and draw into.
 #pragma once
 
+#include "toolkit/pixels.h"
 #include "win32/unique_win.h"
 
 #include <optional>
@@ -22,8 +23,13 @@ public:
     [[nodiscard]] int Height() const noexcept { return height_; }
     [[nodiscard]] HBITMAP Handle() const noexcept { return bitmap_.get(); }
 
-    // The bitmap resource of this name in the module; throws when it is missing.
-    void Load(HINSTANCE module, const std::string& name);
+    // The picture of this name in the module's resources (toolkit/picture_loader.h) at
+    // this DPI, decoded now; throws when it is missing.
+    void Load(HINSTANCE module, const std::string& name, int dpi = 96);
+    // A new bitmap holding these pixels.
+    void SetPixels(const Pixels& pixels);
+    // No bitmap any more.
+    void Reset() noexcept;
     // A new bitmap of this size, cleared.
     void SetSize(int width, int height);
     // Fills the whole bitmap with the canvas's default brush (white).

@@ -69,8 +69,8 @@ TfrmControlPanel::TfrmControlPanel(toolkit::Application& app, ShellNotifyFunctio
 void TfrmControlPanel::FormCreate(toolkit::Object&) {
     SetDoubleBuffered(true);
     RefreshStatusProc = nullptr;
-    imglstButtons.GetBitmap(resources::kStatusTabNormal, imgStatusTab.GetPicture());
-    imglstButtons.GetBitmap(resources::kSettingsTabNormal, imgSettingsTab.GetPicture());
+    // The tabs name their list images now; they are drawn when the pictures are decoded,
+    // at the first show.
     imgStatusTabClick(*this);
 
     auto menu = std::make_unique<toolkit::PopupMenu>();
@@ -78,10 +78,11 @@ void TfrmControlPanel::FormCreate(toolkit::Object&) {
     menu->Add("Korvalen settings", [this](toolkit::Object& s) { OnShowSettings(s); });
     menu->Add("-");
     menu->Add("Exit", [this](toolkit::Object& s) { OnExit(s); });
-    // The icon resource holds one 16 x 16 image: loaded at that size it stays sharp,
-    // where the system icon size would stretch it.
-    win32::UniqueIcon icon(
-        static_cast<HICON>(LoadImageA(Module(), resources::kTrayIcon, IMAGE_ICON, 16, 16, 0)));
+    // The tray shows small icons: the resource's image of the system's small-icon size
+    // (16 px at 100 %, 24 at 150 %), drawn for that size, never a stretched one.
+    const int small = GetSystemMetrics(SM_CXSMICON);
+    win32::UniqueIcon icon(static_cast<HICON>(
+        LoadImageA(Module(), resources::kTrayIcon, IMAGE_ICON, small, small, 0)));
     tray_ =
         std::make_unique<ui::TrayIcon>(Handle(), std::move(icon), std::move(menu), shellNotify_);
     App().SetMessageHook([this](MSG& message) { return OnMessage(message); });
@@ -152,12 +153,7 @@ void TfrmControlPanel::HideControls(std::span<toolkit::Component* const> control
 }
 
 void TfrmControlPanel::RedrawTab(toolkit::Image& tab, int image) {
-    toolkit::Picture& picture = tab.GetPicture();
-    picture.Clear();
-    {
-        const toolkit::PictureCanvas canvas(picture);
-        imglstButtons.Draw(canvas.Dc(), 0, 0, image);
-    }
+    tab.ShowListImage(imglstButtons, image);
     tab.Repaint();
 }
 

@@ -1,10 +1,36 @@
 """Small raster helpers shared by every picture: float RGB canvases, gradients,
-antialiased shapes drawn at a higher resolution, and blending."""
+antialiased shapes drawn at a higher resolution, and blending.
+
+Pictures are drawn at a scale K (device pixels per design pixel: 1 at 100 %, 2 at 200 %).
+Places and sizes are given in design pixels everywhere; canvases, masks and rectangles
+come out in device pixels. Gradients are made in design pixels and widened with `up`."""
 
 import numpy as np
 from PIL import Image, ImageDraw, ImageFilter
 
 SUPERSAMPLE = 4
+K = 1
+
+
+def set_scale(k):
+    """Draw at k device pixels per design pixel from now on (a whole number)."""
+    global K
+    K = k
+
+
+def up(a):
+    """A design-pixel array (rows, columns, ...) in device pixels: each value K x K times."""
+    return a if K == 1 else np.repeat(np.repeat(a, K, axis=0), K, axis=1)
+
+
+def up_rows(a):
+    """Rows of a design-pixel array (e.g. a vertical gradient of shape (h, 1, 3)) K times."""
+    return a if K == 1 else np.repeat(a, K, axis=0)
+
+
+def px(*values):
+    """Design-pixel places or sizes in device pixels."""
+    return tuple(v * K for v in values) if len(values) > 1 else values[0] * K
 
 
 def rgb(hex_colour):
@@ -14,7 +40,7 @@ def rgb(hex_colour):
 
 
 def new_canvas(width, height, colour="#000000"):
-    canvas = np.zeros((height, width, 3), dtype=np.float64)
+    canvas = np.zeros((height * K, width * K, 3), dtype=np.float64)
     canvas[:, :] = rgb(colour)
     return canvas
 
@@ -29,11 +55,11 @@ def from_image(image):
 
 def fill_rect(canvas, x0, y0, x1, y1, colour):
     """Fills columns x0..x1 and rows y0..y1, both inclusive, with one exact colour."""
-    canvas[y0:y1 + 1, x0:x1 + 1] = rgb(colour)
+    canvas[y0 * K:(y1 + 1) * K, x0 * K:(x1 + 1) * K] = rgb(colour)
 
 
 def frame(canvas, thickness, colour):
-    h, w = canvas.shape[:2]
+    h, w = canvas.shape[0] // K, canvas.shape[1] // K
     fill_rect(canvas, 0, 0, w - 1, thickness - 1, colour)
     fill_rect(canvas, 0, h - thickness, w - 1, h - 1, colour)
     fill_rect(canvas, 0, 0, thickness - 1, h - 1, colour)
@@ -73,24 +99,26 @@ def blend(canvas, mask, colour, x=0, y=0):
 
 def coverage(width, height, draw_fn, scale=SUPERSAMPLE):
     """Antialiased coverage mask: draw_fn(draw, s) paints white on a black 'L' image
-    `scale` times larger (s is the scale, for coordinates); the result is averaged down."""
-    big = Image.new("L", (width * scale, height * scale), 0)
-    draw_fn(ImageDraw.Draw(big), scale)
+    `scale` times larger than the device pixels (s converts design pixels to its pixels);
+    the result is averaged down to device pixels."""
+    big = Image.new("L", (width * scale * K, height * scale * K), 0)
+    draw_fn(ImageDraw.Draw(big), scale * K)
     return mask_from_big(big, width, height)
 
 
 def mask_from_big(big, width, height):
-    small = big.resize((width, height), Image.BOX)
+    """A large coverage image averaged down to width x height design pixels."""
+    small = big.resize((width * K, height * K), Image.BOX)
     return np.asarray(small, dtype=np.float64) / 255.0
 
 
 def blur_mask(mask, radius):
     img = Image.fromarray(np.clip(np.rint(mask * 255), 0, 255).astype(np.uint8), "L")
-    return np.asarray(img.filter(ImageFilter.GaussianBlur(radius)), dtype=np.float64) / 255.0
+    return np.asarray(img.filter(ImageFilter.GaussianBlur(radius * K)), dtype=np.float64) / 255.0
 
 
 def blur_canvas(canvas, radius):
-    return from_image(to_image(canvas).filter(ImageFilter.GaussianBlur(radius)))
+    return from_image(to_image(canvas).filter(ImageFilter.GaussianBlur(radius * K)))
 
 
 def rounded_rect_mask(width, height, radius, inset=0.0):

@@ -1,7 +1,8 @@
-"""The two icons: the tray icon (16 x 16, the short name KV in white block letters on
-blue) and the application icon (the name in glossy blue letters on a pale-blue square
-with a bright-blue frame, above a blue plate; 64, 48, 32 and 16 px). Also the .ico writer."""
+"""The two icons: the tray icon (the short name KV in white block letters on blue) and the
+application icon (the name in glossy blue letters on a pale-blue square with a bright-blue
+frame, above a blue plate), each drawn for every size it is stored at. Also the .ico writer."""
 
+import io
 import struct
 
 import numpy as np
@@ -25,9 +26,10 @@ TRAY_LETTERS = [
 ]
 
 
-def tray_icon():
-    """16 x 16 RGBA as a uint8 array."""
-    n = 16
+def tray_icon(n=16):
+    """n x n RGBA as a uint8 array. Every pixel is set whole, no smoothing: the edges are
+    one pixel wide at every size and the letters are the 16-px design's cells, each cell
+    widened to whole pixels, so the icon is as crisp at 20 or 24 px as at 16."""
     px = np.zeros((n, n, 4), dtype=np.float64)
     t = np.linspace(0, 1, n)[:, None]
     body = np.stack([np.interp(t, [0, 1], [a, b]) for a, b in zip(rgb("#2A8CFA"), rgb("#0052B8"))], axis=-1)
@@ -37,12 +39,19 @@ def tray_icon():
     px[0, :, :3] = px[-1, :, :3] = edge
     px[:, 0, :3] = px[:, -1, :3] = edge
     px[1, 1:-1, :3] = px[1, 1:-1, :3] * 0.6 + 255 * 0.4          # a light top edge
-    for x, y in ((0, 0), (n - 1, 0), (0, n - 1), (n - 1, n - 1)):  # rounded corners
-        px[y, x, 3] = 0
+    corner = 1 if n < 32 else 2                                    # rounded corners
+    for y in range(corner):
+        for x in range(corner - y):
+            for cx, cy in ((x, y), (n - 1 - x, y), (x, n - 1 - y), (n - 1 - x, n - 1 - y)):
+                px[cy, cx, 3] = 0
+    # Cell edges of the 16-px design (columns 2..15, rows 4..12) placed on whole pixels.
+    f = n / 16.0
+    cols = [round(c * f) for c in range(2, 2 + len(TRAY_LETTERS[0]) + 1)]
+    rows = [round(r * f) for r in range(4, 4 + len(TRAY_LETTERS) + 1)]
     for row, line in enumerate(TRAY_LETTERS):
         for col, ch in enumerate(line):
             if ch == "#":
-                px[4 + row, 2 + col, :3] = 255
+                px[rows[row]:rows[row + 1], cols[col]:cols[col + 1], :3] = 255
     return np.clip(np.rint(px), 0, 255).astype(np.uint8)
 
 
@@ -69,7 +78,7 @@ def app_icon(n):
         return img
 
     # The frame on whole pixels, so that it stays crisp at every size.
-    frame_w = {16: 1, 32: 2, 48: 3, 64: 3}[n] * S
+    frame_w = {16: 1, 20: 1, 24: 1, 32: 2, 48: 3, 64: 3}[n] * S
     radius = max(2 * S, round(7 * u))
     square = shape(lambda d: d.rounded_rectangle([0, 0, big - 1, big - 1], radius=radius, fill=255))
     inner = shape(lambda d: d.rounded_rectangle([frame_w, frame_w, big - 1 - frame_w, big - 1 - frame_w],
@@ -83,7 +92,8 @@ def app_icon(n):
 
     # The name, or its initial where the name would be too small to read.
     text = "Korvalen" if n >= 48 else "K"
-    box = {64: (6, 10, 58, 35), 48: (5, 10, 59, 35), 32: (18, 7, 46, 36), 16: (16, 7, 48, 39)}[n]
+    box = {64: (6, 10, 58, 35), 48: (5, 10, 59, 35), 32: (18, 7, 46, 36), 24: (17, 7, 47, 37),
+           20: (16, 7, 48, 39), 16: (16, 7, 48, 39)}[n]
     uw, uh = word_size(text)
     bw, bh = (box[2] - box[0]) * u / S, (box[3] - box[1]) * u / S
     scale = min(bw / uw, bh / uh)
@@ -103,7 +113,8 @@ def app_icon(n):
     _over(dst, np.broadcast_to(fill, (big, big, 3)), letters)
 
     # The blue plate below the name.
-    py0, py1 = {64: (41, 54), 48: (41, 54), 32: (41, 54), 16: (42, 56)}[n]
+    py0, py1 = {64: (41, 54), 48: (41, 54), 32: (41, 54), 24: (42, 55), 20: (42, 56),
+                16: (42, 56)}[n]
     plate = shape(lambda d: d.rounded_rectangle([9 * u, py0 * u, 55 * u, py1 * u], radius=4 * u, fill=255))
     plate_in = shape(lambda d: d.rounded_rectangle([9 * u + S, py0 * u + S, 55 * u - S, py1 * u - S],
                                                    radius=max(1, 4 * u - S), fill=255))
@@ -138,9 +149,19 @@ def _dib_entry(rgba):
     return header + bgra + bytes(mask)
 
 
-def write_ico(path, images):
-    """images: list of RGBA uint8 arrays, largest first."""
-    entries = [_dib_entry(img) for img in images]
+def _png_entry(rgba):
+    """One icon image as a PNG file, which Windows takes in an icon since Vista."""
+    out = io.BytesIO()
+    Image.fromarray(rgba, "RGBA").save(out, format="PNG", optimize=True)
+    return out.getvalue()
+
+
+def write_ico(path, images, png=False):
+    """images: list of RGBA uint8 arrays, largest first. png: True (every image) or a list
+    of flags (those images) stored as PNG; the others as DIBs. A PNG image costs its
+    loader the image decoder."""
+    flags = png if isinstance(png, list) else [png] * len(images)
+    entries = [_png_entry(img) if p else _dib_entry(img) for img, p in zip(images, flags)]
     out = bytearray(struct.pack("<HHH", 0, 1, len(images)))
     offset = 6 + 16 * len(images)
     for img, data in zip(images, entries):

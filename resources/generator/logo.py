@@ -4,6 +4,7 @@ parallelograms, rendered glossy mid-blue with a thin dark-blue outline and a whi
 import numpy as np
 from PIL import Image, ImageDraw, ImageFilter
 
+import canvas
 from canvas import SUPERSAMPLE, blend, mask_from_big, rgb
 
 STROKE = 2.2       # bar thickness, in letter units
@@ -73,9 +74,9 @@ def word_size(text):
 
 
 def word_mask_big(text, scale, width_px, height_px, left, top):
-    """Letter coverage on a canvas scaled by SUPERSAMPLE: the word is `scale` px per unit
-    with its top-left at (left, top) in 1x pixels."""
-    s = SUPERSAMPLE
+    """Letter coverage on a canvas SUPERSAMPLE times the device pixels: the word is `scale`
+    design px per unit with its top-left at (left, top) in design pixels."""
+    s = SUPERSAMPLE * canvas.K
     big = Image.new("L", (width_px * s, height_px * s), 0)
     x = 0.0
     for ch in text:
@@ -90,8 +91,8 @@ def word_mask_big(text, scale, width_px, height_px, left, top):
     return big
 
 
-def draw_logo(canvas, box, text="Korvalen", margin=2.0):
-    """Draws the word mark glossy into canvas, fitted and centred in box = (x0, y0, x1, y1)
+def draw_logo(target, box, text="Korvalen", margin=2.0):
+    """Draws the word mark glossy into the target canvas, fitted and centred in box = (x0, y0, x1, y1)
     (inclusive); outline and glow stay within the box."""
     x0, y0, x1, y1 = box
     bw, bh = x1 - x0 + 1, y1 - y0 + 1
@@ -100,20 +101,21 @@ def draw_logo(canvas, box, text="Korvalen", margin=2.0):
     left = (bw - uw * scale) / 2
     top = (bh - uh * scale) / 2
     big = word_mask_big(text, scale, bw, bh, left, top)
-    s = SUPERSAMPLE
+    k = canvas.K
+    s = SUPERSAMPLE * k
     letters = mask_from_big(big, bw, bh)
     outline_big = big.filter(ImageFilter.MaxFilter(2 * round(0.9 * s) + 1))
     outline = mask_from_big(outline_big, bw, bh)
     glow = mask_from_big(big.filter(ImageFilter.MaxFilter(2 * s + 1)).filter(ImageFilter.GaussianBlur(1.2 * s)),
                          bw, bh)
-    region = canvas[y0:y1 + 1, x0:x1 + 1]
+    region = target[y0 * k:(y1 + 1) * k, x0 * k:(x1 + 1) * k]
     blend(region, np.clip(glow * 1.6, 0, 1) * 0.95, "#FFFFFF")
     blend(region, outline, "#0B3B75")
     # Fill: a vertical gradient over the letters' height, with a glossy lighter upper half.
-    rows = (np.arange(bh)[:, None] - top) / (uh * scale)
+    rows = ((np.arange(bh * k)[:, None] + 0.5) / k - 0.5 - top) / (uh * scale)
     t = np.clip(rows, 0, 1)
     fill = np.stack([np.interp(t, [0, 0.46, 0.5, 1], [c0, c1, c2, c3]) for c0, c1, c2, c3 in
                      zip(rgb("#8CCBFA"), rgb("#3E94E8"), rgb("#1C6BCB"), rgb("#3A8BE0"))], axis=-1)
-    fill = np.broadcast_to(fill, (bh, bw, 3))
+    fill = np.broadcast_to(fill, (bh * k, bw * k, 3))
     blend(region, letters, fill)
     return letters

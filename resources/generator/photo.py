@@ -7,6 +7,7 @@ import math
 import numpy as np
 from PIL import Image, ImageDraw, ImageFilter
 
+import canvas
 from canvas import blur_canvas, lerp, rgb, smoothstep
 
 S = 4  # painting resolution
@@ -147,7 +148,7 @@ def draw_photo(width, height):
     grey = grey - 35 * np.asarray(crease.filter(ImageFilter.GaussianBlur(S * 0.7)), dtype=np.float64) / 255.0
 
     img = Image.fromarray(np.clip(np.rint(grey), 0, 255).astype(np.uint8), "L")
-    img = img.resize((width, height), Image.LANCZOS)
+    img = img.resize((width * canvas.K, height * canvas.K), Image.LANCZOS)
     lum = np.asarray(img, dtype=np.float64) / 255.0
 
     # Blue tint: grey levels through a dark-blue to pale-blue ramp.
@@ -158,7 +159,7 @@ def draw_photo(width, height):
     out = lerp(out, rgb("#C8E4F1"), 0.22)
     soft = blur_canvas(out, 1.4)
     softer = blur_canvas(out, 3.2)
-    t = (1.0 - smoothstep(0.0, 0.5, np.linspace(0, 1, height)))[:, None, None]
+    t = (1.0 - smoothstep(0.0, 0.5, np.linspace(0, 1, height * canvas.K)))[:, None, None]
     out = lerp(out, soft, np.clip(t * 1.8, 0, 1))
     out = lerp(out, softer, t * t)
     out = lerp(out, rgb("#DCEEF8"), (t ** 2) * 0.3)

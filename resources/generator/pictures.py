@@ -4,8 +4,10 @@ pictures, F message window background. Places that components line up with are e
 import numpy as np
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
+import canvas
 from canvas import (blend, blur_mask, coverage, fill_rect, frame, horizontal_gradient, lerp,
-                    new_canvas, rgb, rounded_rect_mask, smoothstep, vertical_gradient)
+                    new_canvas, px, rgb, rounded_rect_mask, smoothstep, up, up_rows,
+                    vertical_gradient)
 from logo import draw_logo
 from photo import draw_photo
 
@@ -45,22 +47,30 @@ def _title_strip(c):
     strip = lerp(strip, rgb("#FFFFFF"), (weight * rows_light * 0.6)[:, :, None])
     # A bright edge just above the separator line.
     strip[h - 1] = lerp(strip[h - 1], rgb("#FFFFFF"), 0.5)
-    c[y0:y1 + 1, x0:x1 + 1] = strip
+    c[px(y0):px(y1 + 1), px(x0):px(x1 + 1)] = up(strip)
 
 
 def _close_face(c):
     """The dark-blue rounded square under btnClose, (560, 12) to (583, 32)."""
     x0, y0, w, h = 560, 12, 24, 21
-    region = c[y0:y0 + h, x0:x0 + w]
+    region = c[px(y0):px(y0 + h), px(x0):px(x0 + w)]
     outer = rounded_rect_mask(w, h, 5)
     inner = rounded_rect_mask(w, h, 5, inset=1)
-    body = vertical_gradient(h, [(0, "#3A72B4"), (0.5, "#1D4F8E"), (1, "#2A64A6")])
+    body = up_rows(vertical_gradient(h, [(0, "#3A72B4"), (0.5, "#1D4F8E"), (1, "#2A64A6")]))
     blend(region, outer, "#0C2E5C")
-    blend(region, inner, np.broadcast_to(body, (h, w, 3)))
+    blend(region, inner, np.broadcast_to(body, (px(h), px(w), 3)))
     gloss = coverage(w, h, lambda d, s: d.rounded_rectangle(
         [2 * s, 1.5 * s, (w - 2) * s, 10 * s], radius=4 * s, fill=255))
-    fade = vertical_gradient(h, [(0, "#FFFFFF"), (0.5, "#000000"), (1, "#000000")])[:, :, 0] / 255.0
+    fade = up_rows(vertical_gradient(h, [(0, "#FFFFFF"), (0.5, "#000000"), (1, "#000000")]))[:, :, 0] / 255.0
     blend(region, gloss * (0.18 + 0.42 * fade), "#FFFFFF")
+
+
+def _design_grid(h, w):
+    """Row and column of every device pixel's centre, in design pixels (whole numbers at
+    100 %), so that patterns are drawn at the device's resolution."""
+    k = canvas.K
+    yy, xx = np.mgrid[0:h * k, 0:w * k]
+    return (yy + 0.5) / k - 0.5, (xx + 0.5) / k - 0.5
 
 
 def _hatched_circle(c, cx, cy, r, area):
@@ -76,10 +86,10 @@ def _hatched_circle(c, cx, cy, r, area):
         d.ellipse([(lx - r) * s, (ly - r) * s, (lx + r) * s, (ly + r) * s], outline=255, width=int(1.1 * s))
 
     inside = coverage(w, h, disc)
-    yy, xx = np.mgrid[0:h, 0:w]
+    yy, xx = _design_grid(h, w)
     phase = np.mod(xx + yy, 5.0)
     hatch = np.clip(1.0 - np.abs(phase - 2.0) / 1.0, 0, 1)
-    region = c[ay0:ay1 + 1, ax0:ax1 + 1]
+    region = c[px(ay0):px(ay1 + 1), px(ax0):px(ax1 + 1)]
     blend(region, inside * 0.06, "#FFFFFF")
     blend(region, inside * hatch * 0.20, "#7DAED3")
     blend(region, coverage(w, h, ring) * 0.30, "#8DB9DA")
@@ -88,9 +98,9 @@ def _hatched_circle(c, cx, cy, r, area):
 def _content(c):
     x0, y0, x1, y1 = 109, 46, 591, 235
     w, h = x1 - x0 + 1, y1 - y0 + 1
-    region = c[y0:y1 + 1, x0:x1 + 1]
+    region = c[px(y0):px(y1 + 1), px(x0):px(x1 + 1)]
     region[:] = rgb(CONTENT_BLUE)
-    yy, xx = np.mgrid[0:h, 0:w]
+    yy, xx = _design_grid(h, w)
     # Faint diagonal bands rising to the right.
     u = (xx + yy) / np.sqrt(2.0)
     band = np.sin(u / 26.0) * 0.6 + np.sin(u / 61.0 + 1.3) * 0.4
@@ -113,7 +123,7 @@ def draw_background():
     _title_strip(c)
     draw_logo(c, (17, 11, 144, 37))
     _close_face(c)
-    c[46:236, 3:106] = draw_photo(103, 190)
+    c[px(46):px(236), px(3):px(106)] = draw_photo(103, 190)
     _content(c)
     frame(c, 3, FRAME_BLUE)
     fill_rect(c, 0, 43, w - 1, 45, FRAME_BLUE)
@@ -128,8 +138,9 @@ def _caption_word(background, word, box):
     word with its edge fills box = (x0, y0, x1, y1) of the strip and changes nothing else."""
     ox, oy = CAPTION_ORIGIN
     cw, ch = CAPTION_SIZE
-    strip = background[oy:oy + ch, ox:ox + cw].copy()
-    s = 4
+    strip = background[px(oy):px(oy + ch), px(ox):px(ox + cw)].copy()
+    k = canvas.K
+    s = 4 * k
     x0, y0, x1, y1 = box
     # The letters fill the box's height less the 1-px edge above and below; a word is
     # drawn large, cut to its ink and scaled to that height, a little wider than the
@@ -144,8 +155,8 @@ def _caption_word(background, word, box):
     ink = ink.resize((lw, lh), Image.LANCZOS)
     big = Image.new("L", (cw * s, ch * s), 0)
     big.paste(ink, ((x0 + 1) * s, (y0 + 1) * s))
-    letters = np.asarray(big.resize((cw, ch), Image.BOX), dtype=np.float64) / 255.0
-    edge = np.asarray(big.filter(ImageFilter.MaxFilter(2 * s - 1)).resize((cw, ch), Image.BOX),
+    letters = np.asarray(big.resize((cw * k, ch * k), Image.BOX), dtype=np.float64) / 255.0
+    edge = np.asarray(big.filter(ImageFilter.MaxFilter(2 * s - 1)).resize((cw * k, ch * k), Image.BOX),
                       dtype=np.float64) / 255.0
     blend(strip, edge * 0.7, "#FFFFFF")
     blend(strip, letters, "#4F8CDB")
@@ -172,6 +183,7 @@ def draw_button_plate():
     body = np.concatenate([inside[:1], inside, inside[-1:]])
     body = np.broadcast_to(body, (h, w, 3)).copy()
     body[10] = lerp(body[10], rgb("#1F5E9E"), 0.45)        # the seam
+    body = up(body)
     blend(c, outer, "#1E568F")
     blend(c, inner, body)
     # Straight edges are exactly the outline colour.
@@ -189,7 +201,8 @@ def draw_button_plate():
 def _tab(word, hover, selected):
     w, h = TAB_SIZE
     c = new_canvas(w, h, FACE_BLUE)
-    s = 4
+    k = canvas.K
+    s = 4 * k
     big_font = ImageFont.truetype(TAB_FONT, 16 * s)
     bl, bt, br, bb = big_font.getbbox(word)
     cap_top, cap_bottom = big_font.getbbox("S")[1], big_font.getbbox("S")[3]
@@ -203,7 +216,7 @@ def _tab(word, hover, selected):
         blend(c, np.clip(g * 1.25, 0, 1), "#FFFCDE")
     big = Image.new("L", (w * s, h * s), 0)
     ImageDraw.Draw(big).text((left, top), word, font=big_font, fill=255)
-    letters = np.asarray(big.resize((w, h), Image.BOX), dtype=np.float64) / 255.0
+    letters = np.asarray(big.resize((w * k, h * k), Image.BOX), dtype=np.float64) / 255.0
     blend(c, letters, "#00539B")
     frame(c, 3, FRAME_BLUE)
     if selected:
@@ -223,7 +236,7 @@ def draw_tabs():
 def _arcs(c, rows, seed_rows):
     """Faint concentric arcs, like a dial, near both sides, with thin light curves
     crossing them; drawn only into the given rows (y0, y1 inclusive)."""
-    w = c.shape[1]
+    w = c.shape[1] // canvas.K
     y0, y1 = rows
     h = y1 - y0 + 1
     cy = seed_rows - y0
@@ -240,7 +253,7 @@ def _arcs(c, rows, seed_rows):
         d.line(pts1, fill=255, width=max(1, int(0.8 * s)))
         d.line(pts2, fill=255, width=max(1, int(0.8 * s)))
 
-    region = c[y0:y1 + 1]
+    region = c[px(y0):px(y1 + 1)]
     blend(region, coverage(w, h, dial) * 0.26, "#EAF6FD")
     blend(region, coverage(w, h, curves) * 0.30, "#F4FBFF")
 
@@ -248,17 +261,19 @@ def _arcs(c, rows, seed_rows):
 def draw_message_background(plate):
     w, h = MESSAGE_SIZE
     c = new_canvas(w, h, FACE_BLUE)
-    c[3:64] = np.broadcast_to(vertical_gradient(61, [(0, "#B1D7EA"), (1, "#75B1D2")]), (61, w, 3))
-    c[91:151] = np.broadcast_to(vertical_gradient(60, [(0, "#75B1D2"), (1, "#ADD5E8")]), (60, w, 3))
+    c[px(3):px(64)] = np.broadcast_to(up_rows(vertical_gradient(61, [(0, "#B1D7EA"), (1, "#75B1D2")])),
+                                      (px(61), px(w), 3))
+    c[px(91):px(151)] = np.broadcast_to(up_rows(vertical_gradient(60, [(0, "#75B1D2"), (1, "#ADD5E8")])),
+                                        (px(60), px(w), 3))
     _arcs(c, (3, 63), 77)
     _arcs(c, (91, 150), 77)
     # The message band: pale blue, with a soft edge over its first five rows.
-    c[64:91] = rgb("#C7E3F1")
+    c[px(64):px(91)] = rgb("#C7E3F1")
     for i in range(5):
-        c[64 + i] = lerp(rgb("#75B1D2"), rgb("#C7E3F1"), (i + 1) / 6.0)
+        c[px(64 + i):px(65 + i)] = lerp(rgb("#75B1D2"), rgb("#C7E3F1"), (i + 1) / 6.0)
     draw_logo(c, (26, 17, 185, 50))
-    px, py = MESSAGE_PLATE_ORIGIN
+    px_, py = MESSAGE_PLATE_ORIGIN
     pw, ph = PLATE_SIZE
-    c[py:py + ph, px:px + pw] = plate
+    c[canvas.K * py:canvas.K * (py + ph), canvas.K * px_:canvas.K * (px_ + pw)] = plate
     frame(c, 3, FRAME_BLUE)
     return c

@@ -1,9 +1,12 @@
-// The pictures and icons as the program gets them: loaded from the built executable's
-// resources, held to the same checks as the stored files, plus the icon groups, the
-// manifest and the version resource.
+// The pictures and icons as the program gets them: decoded from the built executable's
+// resources at each display scale, held to the same checks as the stored files, plus the
+// icon groups, the manifest and the version resource.
 #include "resources/resource_names.h"
 #include "tests/skin/skin_expectations.h"
 #include "tests/support/wine_test_support.h"
+#include "toolkit/picture.h"
+#include "toolkit/picture_loader.h"
+#include "toolkit/resample.h"
 #include "win32/unique_win.h"
 
 #include <gtest/gtest.h>
@@ -69,18 +72,39 @@ Picture PictureOf(HBITMAP bitmap) {
     return p;
 }
 
-Picture LoadPicture(const ProgramResources& res, const char* name) {
-    win32::UniqueBitmap bitmap(static_cast<HBITMAP>(
-        LoadImageA(res.module(), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!bitmap) {
-        ADD_FAILURE() << "no bitmap " << name << " in " << res.path();
+// The picture as the program decodes it at this DPI, into the 32-bit bitmap it paints;
+// the tab strip as the image list decodes it, tab by tab.
+Picture LoadPicture(const ProgramResources& res, const char* name, int dpi = 96) {
+    toolkit::Picture picture;
+    try {
+        if (std::string(name) == resources::kTabStripBitmap)
+            picture.SetPixels(toolkit::LoadPictureAtDpi(
+                res.module(), name, dpi, resources::kTabWidth, resources::kTabHeight));
+        else
+            picture.Load(res.module(), name, dpi);
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << name << " at " << dpi << " DPI: " << e.what();
         return {};
     }
     DIBSECTION dib{};
-    EXPECT_EQ(GetObjectA(bitmap.get(), sizeof dib, &dib), static_cast<int>(sizeof dib));
-    EXPECT_EQ(dib.dsBm.bmBitsPixel, 24) << name << " is stored as a 24-bit bitmap";
-    return PictureOf(bitmap.get());
+    EXPECT_EQ(GetObjectA(picture.Handle(), sizeof dib, &dib), static_cast<int>(sizeof dib));
+    EXPECT_EQ(dib.dsBm.bmBitsPixel, 32) << name << " becomes a 32-bit DIB section";
+    return PictureOf(picture.Handle());
 }
+
+toolkit::Pixels AsPixels(const Picture& p) {
+    return {p.width, p.height, p.pixels};
+}
+
+// The mean over all pixels of the largest channel difference.
+double MeanDistance(const toolkit::Pixels& a, const Picture& b) {
+    double total = 0;
+    for (int y = 0; y < b.height; ++y)
+        for (int x = 0; x < b.width; ++x) total += ChannelDistance(a.At(x, y), b.at(x, y));
+    return total / (static_cast<double>(b.width) * b.height);
+}
+
+constexpr int kDpis[] = {96, 120, 144, 192};
 
 #pragma pack(push, 2)
 struct GroupEntry {  // GRPICONDIRENTRY
@@ -150,57 +174,126 @@ TEST_F(SkinResources, MessageBackgroundAsLoadedHasBandsAndPlate) {
     ExpectMessageBackground(LoadPicture(res_, resources::kMessageBackgroundBitmap), plate);
 }
 
-// LoadBitmapA gives a device-dependent bitmap; GetPixel on it sees the same colours.
-TEST_F(SkinResources, LoadBitmapAndGetPixelSeeTheStoredColours) {
-    win32::UniqueBitmap background(LoadBitmapA(res_.module(), resources::kBackgroundBitmap));
-    win32::UniqueBitmap message(LoadBitmapA(res_.module(), resources::kMessageBackgroundBitmap));
-    win32::UniqueBitmap tabs(LoadBitmapA(res_.module(), resources::kTabStripBitmap));
-    ASSERT_TRUE(background && message && tabs);
-    win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-    ASSERT_TRUE(dc);
-    auto pixel = [&](HBITMAP bitmap, int x, int y) {
-        HGDIOBJ old = SelectObject(dc.get(), bitmap);
-        const COLORREF c = GetPixel(dc.get(), x, y);
-        SelectObject(dc.get(), old);
-        return testsupport::Rgb(c);
-    };
-    EXPECT_EQ(pixel(background.get(), 0, 0), kFrameBlue);
-    EXPECT_EQ(pixel(background.get(), 300, 44), kFrameBlue) << "line under the title strip";
-    EXPECT_EQ(pixel(background.get(), 107, 150), kFrameBlue) << "line beside the tabs";
-    EXPECT_EQ(pixel(message.get(), 204, 122), 0xFFFFFFu)
-        << "plate corner in the message background";
-    EXPECT_EQ(pixel(message.get(), 240, 122), kPlateOutline)
-        << "plate outline in the message background";
-    EXPECT_EQ(pixel(message.get(), 240, 80), kFaceBlue) << "message band";
-    EXPECT_EQ(pixel(tabs.get(), 2 * 95 + 93, 16), kFaceBlue) << "selected Status tab, open side";
-    EXPECT_EQ(pixel(tabs.get(), 0 * 95 + 93, 16), kFrameBlue) << "Status tab, closed side";
+// At each scale every picture is the 100 % picture scaled: of the scaled size, and
+// averaged back down close to the 100 % one. Between 100 % and 200 % it went through the
+// filter twice (down from 200 % on the way in, down to 100 % here, on grids that do not
+// line up), which spreads the one- and two-pixel strokes of the tab words most: hence
+// the looser bound there.
+TEST_F(SkinResources, PicturesAtEachScaleAreTheScaledPictures) {
+    const char* const names[] = {
+        resources::kBackgroundBitmap,      resources::kCaptionStatusBitmap,
+        resources::kCaptionSettingsBitmap, resources::kButtonPlateBitmap,
+        resources::kTabStripBitmap,        resources::kMessageBackgroundBitmap};
+    for (const char* name : names) {
+        const Picture base = LoadPicture(res_, name, 96);
+        ASSERT_GT(base.width, 0) << name;
+        for (const int dpi : kDpis) {
+            SCOPED_TRACE(std::string(name) + " at " + std::to_string(dpi));
+            const Picture p = LoadPicture(res_, name, dpi);
+            const bool strip = std::string(name) == resources::kTabStripBitmap;
+            const int width =
+                strip ? resources::kTabCount * toolkit::ScaledLength(resources::kTabWidth, dpi)
+                      : toolkit::ScaledLength(base.width, dpi);
+            ASSERT_EQ(p.width, width);
+            ASSERT_EQ(p.height, toolkit::ScaledLength(base.height, dpi));
+            const toolkit::Pixels back =
+                strip
+                    ? toolkit::ResampleTiles(AsPixels(p), p.width / resources::kTabCount, p.height,
+                                             resources::kTabWidth, resources::kTabHeight)
+                    : toolkit::ResampleArea(AsPixels(p), base.width, base.height);
+            const double bound = dpi == 96 ? 0.0 : dpi == 192 ? 4.0 : strip ? 10.0 : 4.0;
+            EXPECT_LE(MeanDistance(back, base), bound);
+        }
+    }
 }
 
-TEST_F(SkinResources, TrayIconHoldsOne16PixelImage) {
+// The exact picture where one is stored for the scale; otherwise the nearest larger one,
+// scaled down.
+TEST_F(SkinResources, EachScaleStartsFromTheStoredPictureForItOrTheNearestLargerOne) {
+    auto stored = [&](int percent) {
+        const std::string png = res_.Raw(
+            toolkit::ScaledPictureName(resources::kBackgroundBitmap, percent).c_str(), "PNG");
+        return toolkit::DecodePng(png.data(), png.size());
+    };
+    const toolkit::Pixels one = stored(100), two = stored(200);
+    EXPECT_EQ(LoadPicture(res_, resources::kBackgroundBitmap, 96).pixels, one.rgb);
+    EXPECT_EQ(LoadPicture(res_, resources::kBackgroundBitmap, 192).pixels, two.rgb);
+    for (const int dpi : {120, 144}) {
+        const auto expected = toolkit::ResampleArea(two, toolkit::ScaledLength(595, dpi),
+                                                    toolkit::ScaledLength(239, dpi));
+        EXPECT_EQ(LoadPicture(res_, resources::kBackgroundBitmap, dpi).pixels, expected.rgb) << dpi;
+    }
+}
+
+TEST_F(SkinResources, FlatPlacesKeepTheSkinsColoursAtEachScale) {
+    for (const int dpi : kDpis) {
+        SCOPED_TRACE(dpi);
+        auto s = [dpi](int v) { return toolkit::ScaledLength(v, dpi); };
+        // The middle pixel of the scaled span of 96-DPI pixels first..last.
+        auto mid = [&](int first, int last) { return (s(first) + s(last + 1) - 1) / 2; };
+        const Picture a = LoadPicture(res_, resources::kBackgroundBitmap, dpi);
+        const Picture f = LoadPicture(res_, resources::kMessageBackgroundBitmap, dpi);
+        const Picture e = LoadPicture(res_, resources::kTabStripBitmap, dpi);
+        ASSERT_TRUE(a.width && f.width && e.width);
+        EXPECT_LE(ChannelDistance(a.at(mid(0, 2), mid(0, 2)), kFrameBlue), 1) << "frame";
+        EXPECT_LE(ChannelDistance(a.at(s(300), mid(43, 45)), kFrameBlue), 1) << "title line";
+        EXPECT_LE(ChannelDistance(a.at(mid(106, 108), s(150)), kFrameBlue), 1) << "tab line";
+        EXPECT_LE(ChannelDistance(f.at(s(240), s(80)), kFaceBlue), 1) << "message band";
+        const int tab = s(resources::kTabWidth);
+        EXPECT_LE(ChannelDistance(e.at(2 * tab + mid(92, 94), s(16)), kFaceBlue), 1)
+            << "selected Status tab, open side";
+        EXPECT_LE(ChannelDistance(e.at(0 * tab + mid(92, 94), s(16)), kFrameBlue), 1)
+            << "Status tab, closed side";
+    }
+}
+
+TEST_F(SkinResources, EveryPictureIsStoredAsPngAt100And200Percent) {
+    for (const char* name : {resources::kBackgroundBitmap, resources::kCaptionStatusBitmap,
+                             resources::kCaptionSettingsBitmap, resources::kButtonPlateBitmap,
+                             resources::kTabStripBitmap, resources::kMessageBackgroundBitmap}) {
+        for (const int scale : {100, 200}) {
+            const std::string png =
+                res_.Raw(toolkit::ScaledPictureName(name, scale).c_str(), "PNG");
+            EXPECT_EQ(png.substr(0, 4), "\x89PNG") << name << " " << scale;
+        }
+        EXPECT_EQ(FindResourceA(res_.module(), name, RT_BITMAP), nullptr)
+            << name << ": no uncompressed copy";
+    }
+}
+
+// The tray takes the small-icon size, 16 to 32 px from 100 % to 200 %: each is stored.
+TEST_F(SkinResources, TrayIconHoldsAnImageForEverySmallIconSize) {
     const auto entries = GroupEntries(res_.Raw(resources::kTrayIcon, RT_GROUP_ICON));
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].width, 16);
-    EXPECT_EQ(entries[0].height, 16);
-    win32::UniqueIcon icon(
-        static_cast<HICON>(LoadImageA(res_.module(), resources::kTrayIcon, IMAGE_ICON, 16, 16, 0)));
-    ASSERT_TRUE(icon);
-    ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(icon.get(), &info));
-    win32::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
-    const Picture p = PictureOf(colour.get());
-    EXPECT_EQ(p.width, 16);
-    EXPECT_EQ(p.height, 16);
+    std::vector<int> sizes;
+    for (const auto& e : entries) sizes.push_back(e.width);
+    EXPECT_EQ(sizes, (std::vector<int>{48, 32, 24, 20, 16}));
+    for (const int n : sizes) {
+        SCOPED_TRACE(n);
+        win32::UniqueIcon icon(static_cast<HICON>(
+            LoadImageA(res_.module(), resources::kTrayIcon, IMAGE_ICON, n, n, 0)));
+        ASSERT_TRUE(icon);
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(icon.get(), &info));
+        win32::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
+        const Picture p = PictureOf(colour.get());
+        EXPECT_EQ(p.width, n);
+        EXPECT_EQ(p.height, n);
+        // The stored image unstretched: white letters, and the edge one pixel wide.
+        EXPECT_EQ(p.at(n / 2, 0) & 0xFFFFFF, 0x003A86u) << "top edge";
+        int white = 0;
+        for (const auto px : p.pixels) white += (px & 0xFFFFFF) == 0xFFFFFF;
+        EXPECT_GE(white, 40 * n * n / 256);
+    }
     EXPECT_NE(LoadIconA(res_.module(), resources::kTrayIcon), nullptr)
         << "LoadIconA finds it by name";
 }
 
-TEST_F(SkinResources, ApplicationIconIsTheExecutablesIconAndHoldsFourSizes) {
+TEST_F(SkinResources, ApplicationIconIsTheExecutablesIconAndHoldsSixSizes) {
     const std::string mainGroup = res_.Raw(resources::kMainIcon, RT_GROUP_ICON);
     const auto entries = GroupEntries(mainGroup);
-    ASSERT_EQ(entries.size(), 4u);
     std::vector<int> sizes;
     for (const auto& e : entries) sizes.push_back(e.width == 0 ? 256 : e.width);
-    EXPECT_EQ(sizes, (std::vector<int>{64, 48, 32, 16}));
+    EXPECT_EQ(sizes, (std::vector<int>{64, 48, 32, 24, 20, 16}));
     for (int n : sizes) {
         win32::UniqueIcon icon(static_cast<HICON>(
             LoadImageA(res_.module(), resources::kMainIcon, IMAGE_ICON, n, n, 0)));

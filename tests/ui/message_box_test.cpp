@@ -4,6 +4,7 @@
 // from a thread timer (the loop dispatches it like any other message).
 #include "resources/resource_names.h"
 #include "tests/support/wine_test_support.h"
+#include "toolkit/picture_loader.h"
 #include "toolkit/pixels.h"
 #include "toolkit/render.h"
 #include "ui/form_message_box.h"
@@ -101,29 +102,15 @@ bool Inside(const RECT& r, int x, int y) {
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
 
-// Picture F as stored with the program.
+// Picture F as stored with the program, at 100 %.
 toolkit::Pixels PictureF() {
-    toolkit::Pixels p;
-    win32::UniqueBitmap bitmap(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), resources::kMessageBackgroundBitmap, IMAGE_BITMAP, 0,
-                   0, LR_CREATEDIBSECTION)));
-    if (!bitmap) return p;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    std::vector<std::uint32_t> bgra(static_cast<size_t>(kWidth) * kHeight);
-    win32::WindowDc screen(nullptr);
-    if (GetDIBits(screen.get(), bitmap.get(), 0, kHeight, bgra.data(), &info, DIB_RGB_COLORS) !=
-        kHeight)
-        return p;
-    p.width = kWidth;
-    p.height = kHeight;
-    for (std::uint32_t v : bgra) p.rgb.push_back(v & 0xFFFFFF);  // BGRA in memory is 0x00RRGGBB
-    return p;
+    try {
+        return toolkit::LoadPictureAtDpi(GetModuleHandleA(nullptr),
+                                         resources::kMessageBackgroundBitmap, 96);
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << e.what();
+        return {};
+    }
 }
 
 // What a shown window looked like.
@@ -364,4 +351,17 @@ TEST_F(MessageWindow, EveryHandlerNameOfItsDescriptionResolves) {
         });
     EXPECT_TRUE(missing.empty()) << missing.front();
     EXPECT_EQ(description.className, "TfrmMessageBox");
+}
+
+// The background is decoded when the window is shown, not when it is made.
+TEST_F(MessageWindow, ItsPictureIsDecodedWhenItIsShownNotWhenItIsMade) {
+    const long before = toolkit::PictureDecodeCount();
+    auto window = toolkit::MakeForm<ui::TfrmMessageBox>(app);
+    window->lbMessage.SetText("Hypervisor can not be enabled.");
+    EXPECT_EQ(toolkit::PictureDecodeCount(), before);
+    EXPECT_EQ(window->PicturesDpi(), 0);
+    window->Show();
+    EXPECT_EQ(toolkit::PictureDecodeCount(), before + 1);
+    EXPECT_EQ(window->imgBackground.GetPicture().Width(), kWidth);
+    window->Hide();
 }

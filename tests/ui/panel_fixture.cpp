@@ -2,6 +2,7 @@
 
 #include "settings/settings_store.h"
 #include "toolkit/picture.h"
+#include "toolkit/picture_loader.h"
 #include "toolkit/render.h"
 
 #include <functional>
@@ -89,6 +90,7 @@ void PanelTest::SetUp() {
     settings::Settings = 0;
     // The real pointer stays in a corner, away from the centred window.
     ASSERT_TRUE(testsupport::PlacePointer(testsupport::ScreenCorner()));
+    decodesBeforePanel = toolkit::PictureDecodeCount();
     panel = toolkit::MakeForm<ui::TfrmControlPanel>(app, &RecordShell);
     hwnd = panel->Handle();
     g_panel = panel.get();

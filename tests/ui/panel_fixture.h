@@ -87,6 +87,7 @@ protected:
     static int QuitMessagesQueued();
 
     toolkit::Application app{"Korvalen control panel"};
+    long decodesBeforePanel = 0;  // the picture decoder's count when SetUp made the panel
     toolkit::FormPtr<ui::TfrmControlPanel> panel;
     HWND hwnd = nullptr;
 };

@@ -1,0 +1,37 @@
+// Skin pictures from the program's resources: PNG files of resource type "PNG", one per
+// stored scale (the name at 100 %, NAME_150, NAME_200 at the others), decoded with the
+// Windows Imaging Component into 32-bit pixels for a requested DPI: the stored picture
+// when one exists for that DPI, otherwise the nearest larger one scaled down (area
+// averaging), otherwise the largest scaled up.
+#pragma once
+
+#include "toolkit/pixels.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace toolkit {
+
+inline constexpr char kPictureResourceType[] = "PNG";
+// The scales, in percent, at which a picture may be stored, looked for in this order.
+inline constexpr int kStoredPictureScales[] = {100, 150, 200};
+
+// How many PNG pictures this process has decoded so far. Nothing is decoded before a
+// window is first shown; tests read this to prove it.
+[[nodiscard]] long PictureDecodeCount() noexcept;
+
+// The resource name of a picture stored at scale percent.
+[[nodiscard]] std::string ScaledPictureName(const std::string& name, int percent);
+
+// The picture at this DPI. Its 96-DPI size is the stored size scaled back; the result is
+// that size scaled to the DPI. A strip of tiles (tileWidth96 x tileHeight96 at 96 DPI,
+// zero: not a strip) is scaled tile by tile. Throws when the picture is missing or
+// cannot be decoded.
+[[nodiscard]] Pixels LoadPictureAtDpi(HINSTANCE module, const std::string& name, int dpi,
+                                      int tileWidth96 = 0, int tileHeight96 = 0);
+
+// Only the decoding: a PNG file's pixels (0xRRGGBB). Throws when it cannot be decoded.
+[[nodiscard]] Pixels DecodePng(const void* data, size_t size);
+
+}  // namespace toolkit
