@@ -24,6 +24,9 @@ public:
     void ChildClicked() override { SetChecked(!Checked()); }
 
 private:
+    // The box's own window procedure, with the form's keys passed to the form.
+    static LRESULT CALLBACK KeyProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
     HWND window_;  // a child of the form's window, destroyed with it
 };
 

@@ -50,6 +50,7 @@ void Label::SetText(std::string text) {
     text_ = std::move(text);
     if (autoSize_) FitToText();
     Invalidate();
+    Owner().ComponentTextChanged(*this);
 }
 
 void Label::FitToText() {

@@ -14,6 +14,7 @@ public:
 
     [[nodiscard]] const std::string& Text() const noexcept { return text_; }
     void SetText(std::string text);
+    [[nodiscard]] std::string ShownText() const override { return text_; }
 
     [[nodiscard]] bool Windowless() const override { return true; }
     // Lines break only at line breaks in the text, tabs are expanded, and text beyond

@@ -125,6 +125,7 @@ public:
     void WMTrayIcon(toolkit::Message& message);        // WM_USER + 1, the tray callback
     void WMSystemCommand(toolkit::Message& message);   // WM_SYSCOMMAND
     void WMTaskbarCreated(toolkit::Message& message);  // the registered "TaskbarCreated"
+    void WMKeyDown(toolkit::Message& message);         // WM_KEYDOWN: Esc and the page keys
 
     // The application-wide message hook: a system command anywhere hides the panel.
     bool OnMessage(MSG& message);
@@ -139,6 +140,8 @@ private:
     void ShowPanel();
     void BringApplicationToFront();
     void SetCommandLabels(bool enable, bool disable);
+    // The keyboard's stops and what a screen reader sees, in reading order.
+    void ExposeComponents();
 
     // The controls of each tab, in the order in which they are shown and hidden.
     const std::array<toolkit::Component*, 6> statusTab_{&lbGeneralStatus, &lbGeneralDescription,
