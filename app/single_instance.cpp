@@ -13,8 +13,8 @@ void ShowStartupMessage(HWND owner, const char* text) noexcept {
 // How long a quit request waits for the running panel to end.
 constexpr DWORD kQuitWaitMilliseconds = 10000;
 
-// False when the running panel's window cannot be found.
-bool AskRunningPanelToQuit() noexcept {
+// False when the running panel's window cannot be found or cannot be reached.
+bool AskRunningPanelToQuit(PostFunction post) noexcept {
     const HWND panel = FindWindowA(kPanelWindowClass, kPanelWindowText);
     if (!panel) return false;
     DWORD processId = 0;
@@ -22,8 +22,11 @@ bool AskRunningPanelToQuit() noexcept {
     // Opened before the posts, so the handle is the panel's process and no later one's.
     const win32::UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
     // The first ends the panel's modal loop when it runs, the second the main loop.
-    PostMessageA(panel, WM_QUIT, 0, 0);
-    PostMessageA(panel, WM_QUIT, 0, 0);
+    const bool firstPosted = post(panel, WM_QUIT, 0, 0) != FALSE;
+    const bool secondPosted = post(panel, WM_QUIT, 0, 0) != FALSE;
+    // Both refused: the panel runs at a higher integrity level than this request, and
+    // the user has to learn that it was not closed.
+    if (!firstPosted && !secondPosted) return false;
     // The uninstaller runs "-Q" and then removes the program's files: they are free only
     // once the panel's process has ended. Bounded, so a hung panel cannot hold us.
     if (process) WaitForSingleObject(process.get(), kQuitWaitMilliseconds);
@@ -32,15 +35,15 @@ bool AskRunningPanelToQuit() noexcept {
 
 }  // namespace
 
-bool ClaimSingleInstance(HWND messageOwner, bool quitRequested,
-                         win32::UniqueHandle& instanceMutex) noexcept {
+bool ClaimSingleInstance(HWND messageOwner, bool quitRequested, win32::UniqueHandle& instanceMutex,
+                         PostFunction post) noexcept {
     try {
         SetLastError(ERROR_SUCCESS);
         win32::UniqueHandle mutex(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
         const DWORD error = GetLastError();
         switch (ClassifyInstance(error, !mutex)) {
             case InstanceState::Another:
-                if (quitRequested && AskRunningPanelToQuit()) return false;
+                if (quitRequested && AskRunningPanelToQuit(post)) return false;
                 ShowStartupMessage(messageOwner, kAlreadyStartedText);
                 return false;
             case InstanceState::Failed:

@@ -8,8 +8,6 @@ namespace driver {
 
 namespace {
 
-constexpr std::uint64_t kMaxStreamBytes = 0xFFFFFFFFull;  // a read's length is 32 bits
-
 // Every problem code's flag; codes 6 to 14 mean nothing to the control panel.
 constexpr ProblemFlags kProblemFlagOfCode[16] = {
     0,
@@ -57,8 +55,7 @@ std::optional<std::uint32_t> RecordsAnnounced(std::int64_t count) {
     if (low < 0) return std::nullopt;
     if (low == 0 && count != 0) return std::nullopt;
     const auto records = static_cast<std::uint32_t>(low);
-    if ((static_cast<std::uint64_t>(records) + 1) * kRecordSize > kMaxStreamBytes)
-        return std::nullopt;
+    if (records > kMaxRecords) return std::nullopt;  // also keeps a read's length in 32 bits
     return records;
 }
 

@@ -18,13 +18,17 @@ namespace driver {
 inline constexpr std::size_t kStreamValueSize = 8;
 inline constexpr std::size_t kRecordSize = 16;  // also the header's size
 
+// The most records a table can have. No Windows edition runs more than a few thousand
+// logical processors; a larger Count is a fault, and a buffer sized by it could hold the
+// GUI thread for seconds and take gigabytes. At the bound the second read asks for 1 MB.
+inline constexpr std::uint32_t kMaxRecords = 65536;
+
 // The signed 64-bit little-endian value at the given byte offset (which must fit).
 [[nodiscard]] std::int64_t StreamValueAt(std::span<const std::byte> stream, std::size_t offset);
 
 // The number of records a first-read Count announces, or nothing when the count is an
 // error report (-1) or cannot be a table: low half negative, low half zero while the whole
-// value is not, or a stream of (N + 1) * 16 bytes that does not fit 32 bits. A Count of 0
-// is a table of no records.
+// value is not, or more than kMaxRecords records. A Count of 0 is a table of no records.
 [[nodiscard]] std::optional<std::uint32_t> RecordsAnnounced(std::int64_t count);
 
 // The records of a second read, for a buffer of (announced + 1) * 16 bytes; nothing when its

@@ -61,11 +61,18 @@ static uint64_t StreamValue(const KorvalenSimScenario* s, uint64_t readIndex, ui
 
 static NTSTATUS OnCreate(DEVICE_OBJECT* device, IRP* irp) {
     if (device == g_productDevice) {
+        IO_STACK_LOCATION* stack = IoGetCurrentIrpStackLocation(irp);
+        IO_SECURITY_CONTEXT* security = stack->Parameters.Create.SecurityContext;
         KIRQL irql;
         KeAcquireSpinLock(&g_lock, &irql);
+        if (g_counters.opens < KORVALEN_SIM_OPEN_LOG) {
+            g_counters.openAccess[g_counters.opens] =
+                security ? security->DesiredAccess : KORVALEN_SIM_ACCESS_UNKNOWN;
+            g_counters.openShare[g_counters.opens] = stack->Parameters.Create.ShareAccess;
+        }
         ++g_counters.opens;
         KeReleaseSpinLock(&g_lock, irql);
-        IoGetCurrentIrpStackLocation(irp)->FileObject->FsContext = NULL; /* reads made */
+        stack->FileObject->FsContext = NULL; /* reads made */
     }
     return Complete(irp, STATUS_SUCCESS, 0);
 }

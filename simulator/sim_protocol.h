@@ -12,6 +12,9 @@
 
 #define KORVALEN_SIM_MAX_PROCESSORS 64
 #define KORVALEN_SIM_READ_LOG 32
+#define KORVALEN_SIM_OPEN_LOG 8
+/* An open whose desired access the system did not hand to the driver. */
+#define KORVALEN_SIM_ACCESS_UNKNOWN 0xFFFFFFFFu
 
 /* CTL_CODE(FILE_DEVICE_UNKNOWN, function, METHOD_BUFFERED, FILE_ANY_ACCESS) */
 #define KORVALEN_SIM_CTL(function) ((0x22u << 16) | ((uint32_t)(function) << 2))
@@ -51,14 +54,17 @@ typedef struct KorvalenSimCounters {
     uint32_t enables;
     uint32_t disables;
     uint32_t readLengths[KORVALEN_SIM_READ_LOG]; /* the first reads since the last reset */
+    /* The desired access and share mode of the first opens of the product's device. */
+    uint32_t openAccess[KORVALEN_SIM_OPEN_LOG];
+    uint32_t openShare[KORVALEN_SIM_OPEN_LOG];
 } KorvalenSimCounters;
 
 #ifdef __cplusplus
 static_assert(sizeof(KorvalenSimScenario) == 304, "same layout for every architecture");
-static_assert(sizeof(KorvalenSimCounters) == 148, "same layout for every architecture");
+static_assert(sizeof(KorvalenSimCounters) == 212, "same layout for every architecture");
 #else
 _Static_assert(sizeof(KorvalenSimScenario) == 304, "same layout for every architecture");
-_Static_assert(sizeof(KorvalenSimCounters) == 148, "same layout for every architecture");
+_Static_assert(sizeof(KorvalenSimCounters) == 212, "same layout for every architecture");
 #endif
 
 #endif

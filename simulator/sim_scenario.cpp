@@ -136,6 +136,12 @@ std::string FormatCounters(const KorvalenSimCounters& c) {
         << "\nread-lengths";
     for (std::uint32_t i = 0; i < c.reads && i < KORVALEN_SIM_READ_LOG; ++i)
         out << (i ? "," : " ") << c.readLengths[i];
+    out << "\nopen-access";
+    for (std::uint32_t i = 0; i < c.opens && i < KORVALEN_SIM_OPEN_LOG; ++i)
+        out << (i ? "," : " ") << "0x" << std::hex << c.openAccess[i] << std::dec;
+    out << "\nopen-share";
+    for (std::uint32_t i = 0; i < c.opens && i < KORVALEN_SIM_OPEN_LOG; ++i)
+        out << (i ? "," : " ") << c.openShare[i];
     out << "\nenables " << c.enables << "\ndisables " << c.disables << "\n";
     return out.str();
 }

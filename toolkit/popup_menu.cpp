@@ -20,10 +20,8 @@ MenuItem& PopupMenu::Add(std::string caption, NotifyEvent onClick) {
 }
 
 void PopupMenu::Popup(HWND owner, int x, int y) {
-    const UINT command = static_cast<UINT>(
-        TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
-                       x, y, 0, owner, nullptr));
-    Choose(command);
+    TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, x, y, 0, owner,
+                   nullptr);
 }
 
 void PopupMenu::PopupFromTray(HWND owner) {
@@ -32,6 +30,12 @@ void PopupMenu::PopupFromTray(HWND owner) {
     GetCursorPos(&cursor);
     Popup(owner, cursor.x, cursor.y);
     PostMessageA(owner, WM_NULL, 0, 0);
+}
+
+bool PopupMenu::Command(WPARAM wParam, LPARAM lParam) {
+    if (lParam != 0 || HIWORD(wParam) != 0) return false;
+    Choose(LOWORD(wParam));
+    return true;
 }
 
 void PopupMenu::Choose(UINT command) {

@@ -30,16 +30,21 @@ public:
     [[nodiscard]] const MenuItem& Item(size_t index) const { return *items_.at(index); }
     [[nodiscard]] size_t Count() const noexcept { return items_.size(); }
 
-    // Pops the menu up at a screen point and returns when it closes, after running the
-    // chosen item's handler. The owner gets the menu's messages; for the menu to close
-    // when the user clicks elsewhere, bring the owner to the foreground first.
+    // Pops the menu up at a screen point and returns when it closes. The chosen item's
+    // command is posted to the owner as WM_COMMAND, so its handler runs from the message
+    // loop after the menu is gone; the owner hands that message to Command. For the menu
+    // to close when the user clicks elsewhere, bring the owner to the foreground first.
     void Popup(HWND owner, int x, int y);
 
     // Pops the menu up at the cursor for a notification-area icon, whose owner window is
     // usually hidden and not in front: the owner is brought to the foreground first, or the
     // menu would not close when the user clicks elsewhere; and a null message is posted to
-    // it afterwards, or the next popup could close at once.
+    // it as soon as the menu closes, or the next popup could close at once.
     void PopupFromTray(HWND owner);
+
+    // Runs the chosen item's handler when this WM_COMMAND came from a menu; false when it
+    // came from elsewhere (a control's notification, an accelerator).
+    bool Command(WPARAM wParam, LPARAM lParam);
 
     // Runs the handler of the item with this menu command (1 is the first item).
     void Choose(UINT command);

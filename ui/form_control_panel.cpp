@@ -35,6 +35,7 @@ constexpr toolkit::ComponentKind kKinds[] = {
 constexpr toolkit::MessageEntry<TfrmControlPanel> kMessages[] = {
     {kTrayCallbackMessage, &TfrmControlPanel::WMTrayIcon},
     {WM_SYSCOMMAND, &TfrmControlPanel::WMSystemCommand},
+    {WM_COMMAND, &TfrmControlPanel::WMCommand},
     {WM_KEYDOWN, &TfrmControlPanel::WMKeyDown},
 };
 
@@ -50,15 +51,19 @@ std::span<const toolkit::ComponentKind> TfrmControlPanel::Kinds() {
     return kKinds;
 }
 
-TfrmControlPanel::TfrmControlPanel(toolkit::Application& app, ShellNotifyFunction shellNotify)
+TfrmControlPanel::TfrmControlPanel(toolkit::Application& app, ShellNotifyFunction shellNotify,
+                                   MessageFilterFunction messageFilter)
     : Form(app, {"TFRMCONTROLPANEL", toolkit::BindHandlers(this, Handlers()), kKinds}),
       shellNotify_(shellNotify) {
     BindMessages(this, kMessages);
     ExposeComponents();
     // The shell announces a new taskbar with this message; the icon has to come back.
     const UINT taskbarCreated = ui::TrayIcon::TaskbarCreatedMessage();
-    if (taskbarCreated != 0)
-        SetMessageHandler(taskbarCreated, [this](toolkit::Message& m) { WMTaskbarCreated(m); });
+    if (taskbarCreated == 0) return;
+    SetMessageHandler(taskbarCreated, [this](toolkit::Message& m) { WMTaskbarCreated(m); });
+    // The panel writes the machine's Run key, so administrators run it elevated; the
+    // system would then drop the taskbar's broadcast, sent from a lower integrity level.
+    if (messageFilter) messageFilter(Handle(), taskbarCreated, kMessageFilterAllow, nullptr);
 }
 
 // ---- creation and destruction ----
@@ -296,6 +301,9 @@ void TfrmControlPanel::SetCommandLabels(bool enable, bool disable) {
 // status that the refresh has just written.
 void TfrmControlPanel::RunCommand(void (*command)(), LabelCaller caller) {
     command();
+    // Exit taken while the command's message was up: the program is ending, and a refresh
+    // now would raise a balloon and save the settings on the way out.
+    if (App().Terminating()) return;
     RefreshStatusProc(true);
     const CommandLabels labels =
         DecideCommandLabels(caller, DriverResult, HypervisorState, ProblemFlags,
@@ -374,6 +382,16 @@ void TfrmControlPanel::WMTrayIcon(toolkit::Message& message) {
             break;
         default: break;
     }
+}
+
+// The menu's choice arrives as a message once the menu is gone and the null message is
+// posted: a first, modal, show from the menu then runs outside the right-button handler.
+void TfrmControlPanel::WMCommand(toolkit::Message& message) {
+    if (tray_ && tray_->Menu().Command(message.wParam, message.lParam)) {
+        message.result = 0;
+        return;
+    }
+    Inherited(message);
 }
 
 void TfrmControlPanel::WMTaskbarCreated(toolkit::Message&) {

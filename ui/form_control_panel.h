@@ -30,9 +30,11 @@ namespace ui {
 class TfrmControlPanel : public toolkit::Form {
 public:
     // Made with toolkit::MakeForm. Every call on the notification area goes through
-    // shellNotify: Shell_NotifyIconA, or a test's recorder.
+    // shellNotify: Shell_NotifyIconA, or a test's recorder; the taskbar's announcement is
+    // let through messageFilter (none where the system has no such filter).
     explicit TfrmControlPanel(toolkit::Application& app,
-                              ShellNotifyFunction shellNotify = &Shell_NotifyIconA);
+                              ShellNotifyFunction shellNotify = &Shell_NotifyIconA,
+                              MessageFilterFunction messageFilter = SystemMessageFilter());
 
     static std::span<const toolkit::HandlerEntry<TfrmControlPanel>> Handlers();
     static std::span<const toolkit::ComponentKind> Kinds();
@@ -123,6 +125,7 @@ public:
 
     // Messages handled by number.
     void WMTrayIcon(toolkit::Message& message);        // WM_USER + 1, the tray callback
+    void WMCommand(toolkit::Message& message);         // WM_COMMAND, the tray menu's choice
     void WMSystemCommand(toolkit::Message& message);   // WM_SYSCOMMAND
     void WMTaskbarCreated(toolkit::Message& message);  // the registered "TaskbarCreated"
     void WMKeyDown(toolkit::Message& message);         // WM_KEYDOWN: Esc and the page keys

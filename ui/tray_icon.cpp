@@ -19,6 +19,15 @@ void CopyCut(char (&field)[N], const std::string& text, std::size_t limit) {
 
 }  // namespace
 
+MessageFilterFunction SystemMessageFilter() noexcept {
+    const HMODULE user = GetModuleHandleA("user32.dll");
+    if (!user) return nullptr;
+    // The looked-up address is the function of this signature (its last parameter a
+    // CHANGEFILTERSTRUCT pointer, always null here).
+    return reinterpret_cast<MessageFilterFunction>(
+        reinterpret_cast<void*>(GetProcAddress(user, "ChangeWindowMessageFilterEx")));
+}
+
 TrayIcon::TrayIcon(HWND window, win32::UniqueIcon icon, std::unique_ptr<toolkit::PopupMenu> menu,
                    ShellNotifyFunction shellNotify)
     : icon_(std::move(icon)), menu_(std::move(menu)), shellNotify_(shellNotify) {

@@ -36,6 +36,15 @@ inline constexpr std::size_t kBalloonTitleLength = 63;
 // The shell call every tray operation goes through: Shell_NotifyIconA, or a test's recorder.
 using ShellNotifyFunction = BOOL(WINAPI*)(DWORD message, NOTIFYICONDATAA* data);
 
+// Lets one message through the system's filter of messages sent from lower integrity
+// levels: ChangeWindowMessageFilterEx with MSGFLT_ALLOW, or a test's recorder.
+using MessageFilterFunction = BOOL(WINAPI*)(HWND window, UINT message, DWORD action, void* status);
+inline constexpr DWORD kMessageFilterAllow = 1;  // MSGFLT_ALLOW
+
+// ChangeWindowMessageFilterEx where the system has it, looked up at run time so that a
+// system without it still starts; null there.
+[[nodiscard]] MessageFilterFunction SystemMessageFilter() noexcept;
+
 class TrayIcon {
 public:
     // Fills the record for the window (its callback message goes there) and adds the icon.
@@ -55,8 +64,8 @@ public:
     // The taskbar was created again: the icon comes back with its plain flags (no balloon
     // again), whether or not the shell still holds the old one.
     void ReAdd();
-    // Pops the menu up at the cursor and returns when it has closed (and the chosen item's
-    // handler has run).
+    // Pops the menu up at the cursor and returns when it has closed; the chosen item comes
+    // to the window later, as a WM_COMMAND message for the menu's Command.
     void OpenMenu();
 
     [[nodiscard]] HICON Icon() const noexcept { return icon_.get(); }

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -95,6 +96,11 @@ public:
         DWORD code = 0;
         GetExitCodeProcess(process_.get(), &code);
         return code;
+    }
+    // Whether it ended within the deadline, waited for without taking this thread's
+    // messages (a test may count what the program posts to it).
+    [[nodiscard]] bool EndedWithoutPumping(DWORD milliseconds) const {
+        return process_ && WaitForSingleObject(process_.get(), milliseconds) == WAIT_OBJECT_0;
     }
     // Its panel window, once it exists.
     [[nodiscard]] HWND Panel(std::chrono::milliseconds deadline = 10s) const {
@@ -285,6 +291,29 @@ TEST_F(Startup, WhenTheRunningPanelCannotBeFoundAQuitRequestTellsItIsAlreadyStar
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Korvalen")) << "a second start reads nothing";
 }
 
+TEST_F(Startup, AQuitRequestPostsTwoQuitMessagesToTheRunningPanelsWindow) {
+    // This test holds the instance mutex and a window of the panel's class and title.
+    win32::UniqueHandle mutex(CreateMutexA(nullptr, FALSE, "KorvalenInstanceMutex"));
+    ASSERT_TRUE(mutex);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TfrmControlPanel";
+    RegisterClassA(&wc);
+    win32::UniqueWindow window(CreateWindowExA(0, "TfrmControlPanel", "Korvalen status", WS_POPUP,
+                                               0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
+                                               nullptr));
+    ASSERT_TRUE(window);
+    Program quit("-Q");
+    // It waits (ten seconds at most) for this process, the "panel", to end.
+    ASSERT_TRUE(quit.EndedWithoutPumping(static_cast<DWORD>(Scaled(30s).count())));
+    int quits = 0;
+    MSG m;
+    while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) ++quits;
+    EXPECT_EQ(quits, 2);
+    EXPECT_EQ(quit.ExitCode(0ms), 0u);
+}
+
 TEST_F(Startup, AMutexThatCannotBeMadeEndsWithTheFatalErrorMessage) {
     // Another kind of object under the mutex's name: the mutex call fails outright.
     win32::UniqueHandle squatter(CreateEventA(nullptr, TRUE, FALSE, "KorvalenInstanceMutex"));
@@ -367,6 +396,35 @@ TEST_F(Startup, ARefusedStartTimeDisableShowsTheMessageWindowBeforeThePanelExist
     EXPECT_FALSE(IsWindow(message));
     RequestQuit();
     EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+TEST_F(Startup, ExitDuringTheRefusedEnableMessageEndsWithoutAnotherRefreshOrSave) {
+    KorvalenSimScenario scenario = sim::DefaultScenario();
+    ASSERT_EQ(sim::ApplySetOptions({"--status", "0x0,0x0", "--enable-answer", "1"}, scenario), "");
+    ASSERT_TRUE(sim::SetScenario(scenario));
+    Program program;
+    HWND panel = StartRunning(program);
+    ASSERT_NE(panel, nullptr);
+    PostMessageA(panel, kTrayCallback, 0, WM_LBUTTONDOWN);  // the first show, Status tab
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(panel) != FALSE; }));
+    PostMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(163, 211));  // Enable
+    PostMessageA(panel, WM_LBUTTONUP, 0, MAKELPARAM(163, 211));
+    HWND message = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        message = ShownWindowOf("TfrmMessageBox", program.Id());
+        return message != nullptr;
+    })) << "enables "
+        << Counters().enables;
+    // Stored values that a save from memory would overwrite, and the reads so far.
+    PutText(HKEY_CURRENT_USER, kGeneral, "Messages", "6");
+    PutText(HKEY_CURRENT_USER, kGeneral, "Settings", "4");
+    const std::uint32_t reads = Counters().reads;
+    // Exit from the tray menu, as the menu posts it, while the message is up.
+    PostMessageA(panel, WM_COMMAND, 4, 0);
+    EXPECT_EQ(program.ExitCode(), 0u);
+    EXPECT_EQ(Counters().reads, reads) << "no refresh after the message: no balloon";
+    EXPECT_EQ(Stored("Messages"), TextValue("6")) << "nothing saved on the way out";
+    EXPECT_EQ(Stored("Settings"), TextValue("4"));
 }
 
 TEST_F(Startup, AnUnreadableSettingsValueEndsWithTheApplicationErrorReport) {

@@ -2,7 +2,9 @@
 // scenario and fault of the stand-in, the texts the commands show, and every handle closed.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "driver/driver_link.h"
@@ -41,6 +43,78 @@ void Capture(const CommandOutcome& outcome) {
     g_captured.texts.emplace_back(outcome.text);
     if (!AllHandlesClosed()) g_captured.deviceOpenDuringMessage = true;
 }
+
+// The opens this process makes, as CreateFileA was asked for them: the test replaces the
+// executable's import of CreateFileA for as long as a RecordingDeviceOpens lives.
+struct DeviceOpen {
+    std::string path;
+    DWORD access;
+    DWORD share;
+    DWORD disposition;
+};
+std::vector<DeviceOpen>* g_opens = nullptr;
+decltype(&CreateFileA) g_realCreateFile = nullptr;
+
+HANDLE WINAPI RecordCreateFile(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa,
+                               DWORD disposition, DWORD flags, HANDLE templateFile) {
+    if (g_opens && path && std::string(path) == "\\\\.\\Korvalen")
+        g_opens->push_back({path, access, share, disposition});
+    return g_realCreateFile(path, access, share, sa, disposition, flags, templateFile);
+}
+
+// The import-table slot through which this executable calls CreateFileA.
+void** CreateFileImportSlot() {
+    auto* base = reinterpret_cast<unsigned char*>(GetModuleHandleA(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         d->Name != 0; ++d) {
+        if (lstrcmpiA(reinterpret_cast<const char*>(base + d->Name), "kernel32.dll") != 0) continue;
+        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const auto* byName =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::string(reinterpret_cast<const char*>(byName->Name)) == "CreateFileA")
+                return reinterpret_cast<void**>(&slots->u1.Function);
+        }
+    }
+    return nullptr;
+}
+
+void SetImportSlot(void** slot, void* target) {
+    DWORD old = 0;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old);
+    *slot = target;
+    VirtualProtect(slot, sizeof *slot, old, &old);
+}
+
+class RecordingDeviceOpens {
+public:
+    explicit RecordingDeviceOpens(std::vector<DeviceOpen>& opens) : slot_(CreateFileImportSlot()) {
+        EXPECT_NE(slot_, nullptr) << "no import of CreateFileA";
+        if (!slot_) return;
+        g_realCreateFile = reinterpret_cast<decltype(&CreateFileA)>(*slot_);
+        g_opens = &opens;
+        SetImportSlot(slot_, reinterpret_cast<void*>(&RecordCreateFile));
+    }
+    ~RecordingDeviceOpens() {
+        if (slot_) SetImportSlot(slot_, reinterpret_cast<void*>(g_realCreateFile));
+        g_opens = nullptr;
+    }
+    RecordingDeviceOpens(const RecordingDeviceOpens&) = delete;
+    RecordingDeviceOpens& operator=(const RecordingDeviceOpens&) = delete;
+
+private:
+    void** slot_;
+};
+
+// What a driver may see of a read-only open: the read rights and the standard ones that
+// come with them, never a right to write, delete or change the device.
+constexpr DWORD kReadOnlyAccess = GENERIC_READ | FILE_GENERIC_READ;
 
 class DriverLink : public testing::Test {
 protected:
@@ -127,6 +201,8 @@ TEST_F(DriverLink, FaultsGiveTheirResultsAndKeepTheTable) {
         {{"first-count", "0x80000002"}, kDriverError, {16}},
         {{"first-count", "0x100000000"}, kDriverError, {16}},
         {{"first-count", "0x0FFFFFFF"}, kDriverError, {16}},
+        {{"first-count", "0x0FFFFFFE"}, kDriverError, {16}},  // 4 GB: refused, not read
+        {{"first-count", "0x10001"}, kDriverError, {16}},     // one above the bound
         {{"first-count", "0"}, kDriverError, {16, 16}},
     };
     for (const Case& c : cases) {
@@ -140,6 +216,54 @@ TEST_F(DriverLink, FaultsGiveTheirResultsAndKeepTheTable) {
         const auto counters = Counters();
         EXPECT_EQ(ReadLengths(counters), c.reads);
         EXPECT_EQ(counters.opens, c.result == kDeviceNotOpened ? 0u : 1u);
+    }
+}
+
+TEST_F(DriverLink, AFirstCountAtTheBoundIsReadInOneMegabyte) {
+    Use(With({"--status", "0,1"}, {"first-count", "0x10000"}));
+    EXPECT_EQ(ReadDriverStatus(), kStatusRead);  // the second read's Count: two records
+    EXPECT_EQ(Statuses(), (std::vector<std::uint32_t>{0, 1}));
+    EXPECT_EQ(ReadLengths(Counters()), (Lengths{16, 65537 * 16}));
+}
+
+TEST_F(DriverLink, ARefreshWithAnImplausibleCountReturnsAtOnce) {
+    Use(With({"--status", "0,0"}, {"first-count", "0x0FFFFFFE"}));
+    // On a thread of its own, so that a read that ran on for seconds is seen as such.
+    std::atomic<int> result{-1};
+    std::thread refresh([&result] { result = ReadDriverStatus(); });
+    const bool returned = WaitUntil([&result] { return result.load() >= 0; }, 5s);
+    refresh.join();
+    EXPECT_TRUE(returned) << "the read ran on past the deadline";
+    EXPECT_EQ(result.load(), kDriverError);
+    EXPECT_EQ(ReadLengths(Counters()), (Lengths{16}));
+    EXPECT_TRUE(CurrentProcessorStatusTable().empty()) << "the table is unchanged";
+}
+
+TEST_F(DriverLink, EveryOpenIsForReadingOnlyAndUnshared) {
+    ASSERT_TRUE(sim::ResetCounters());
+    std::vector<DeviceOpen> opens;
+    {
+        const RecordingDeviceOpens recording(opens);
+        ASSERT_EQ(ReadDriverStatus(), kStatusRead);
+        ASSERT_TRUE(IsDriverPresent());
+        (void)EnableHypervisor();
+        (void)DisableHypervisor();
+    }
+    const auto c = Counters();
+    ASSERT_EQ(c.opens, 4u) << "status read, probe, enable, disable";
+    ASSERT_EQ(opens.size(), 4u);
+    for (std::uint32_t i = 0; i < c.opens; ++i) {
+        SCOPED_TRACE(i);
+        // The share mode as the driver sees it. Wine hands drivers no desired access
+        // (the stand-in then records it as unknown): that is taken from the call.
+        EXPECT_EQ(c.openShare[i], 0u) << "no sharing";
+        EXPECT_TRUE(c.openAccess[i] == KORVALEN_SIM_ACCESS_UNKNOWN ||
+                    (c.openAccess[i] & ~kReadOnlyAccess) == 0)
+            << std::hex << c.openAccess[i];
+        EXPECT_EQ(opens[i].path, "\\\\.\\Korvalen");
+        EXPECT_EQ(opens[i].access, static_cast<DWORD>(GENERIC_READ));
+        EXPECT_EQ(opens[i].share, 0u);
+        EXPECT_EQ(opens[i].disposition, static_cast<DWORD>(OPEN_EXISTING));
     }
 }
 

@@ -74,6 +74,22 @@ TEST(HypervisorCommands, AbsentDeviceSendsNothingAndShowsNothing) {
     EXPECT_FALSE(ProbeDevice(port));
 }
 
+// Leaves the stack below the caller full of 0xA5 bytes, so that a word nobody set before a
+// call made right after is not zero by luck.
+[[gnu::noinline]] void DirtyTheStack() {
+    volatile unsigned char junk[8192];
+    for (auto& b : junk) b = 0xA5;
+}
+
+TEST(HypervisorCommands, TheAnswerWordIsZeroWhenHandedToTheDriver) {
+    for (auto command : {HypervisorCommand::Enable, HypervisorCommand::Disable}) {
+        ScriptedDevicePort port;
+        DirtyTheStack();
+        (void)SendHypervisorCommand(port, command);
+        EXPECT_EQ(port.answerWordsHandedIn, std::vector<std::uint32_t>{0});
+    }
+}
+
 TEST(HypervisorCommands, ShortAnswerReadsAsItsBytesOverZeros) {
     ScriptedDevicePort nothing;  // a driver that writes no byte answers 0
     nothing.answer = 1;

@@ -56,6 +56,7 @@ public:
     bool isOpen = false;
     std::vector<std::uint32_t> readLengths;
     std::vector<std::uint32_t> controlCodes;
+    std::vector<std::uint32_t> answerWordsHandedIn;  // each answer word as it came, unwritten
 
     bool Open() noexcept override {
         if (!openSucceeds) return false;
@@ -84,6 +85,7 @@ public:
     bool Control(std::uint32_t code, std::uint32_t& answerWord) noexcept override {
         if (!isOpen) return false;
         controlCodes.push_back(code);
+        answerWordsHandedIn.push_back(answerWord);
         if (!controlSucceeds) return false;
         for (std::size_t i = 0; i < answerBytes && i < 4; ++i) {
             auto* bytes = reinterpret_cast<unsigned char*>(&answerWord);

@@ -88,6 +88,14 @@ TEST(StatusRead, FailuresKeepTheTableAndCloseTheDevice) {
          [](ScriptedDevicePort& p) { p.stream = MakeStream(0, {}); },
          kDriverError,
          {16, 16}},
+        {"first Count 0x0FFFFFFE",
+         [](ScriptedDevicePort& p) { p.stream = MakeStream(0x0FFFFFFE, {1}); },
+         kDriverError,
+         {16}},
+        {"first Count one above the bound",
+         [](ScriptedDevicePort& p) { p.stream = MakeStream(kMaxRecords + 1, {1}); },
+         kDriverError,
+         {16}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -136,9 +144,22 @@ TEST(StatusRead, EmptySecondReadKeepsTheFirstReadsHeader) {
     EXPECT_EQ(table[1].Id, 0u);
 }
 
+TEST(StatusRead, ACountAtTheBoundIsReadWithOneMegabyte) {
+    ScriptedDevicePort port;
+    port.stream = MakeStream(kMaxRecords, {1, 1});  // the rest of the table stays zero
+    ProcessorStatusTable table;
+    EXPECT_EQ(ReadStatusTable(port, table), kStatusRead);
+    EXPECT_EQ(port.readLengths, (std::vector<std::uint32_t>{16, (kMaxRecords + 1) * 16}));
+    ASSERT_EQ(table.size(), kMaxRecords);
+    EXPECT_EQ(table[1].Status, 1u);
+    EXPECT_EQ(table[2].Status, 0u);
+}
+
 TEST(StatusRead, CountsAreJudgedAtTheirLimits) {
     EXPECT_EQ(RecordsAnnounced(0), 0u);
-    EXPECT_EQ(RecordsAnnounced(0x0FFFFFFE), 0x0FFFFFFEu);  // (N + 1) * 16 = 0xFFFFFFF0
+    EXPECT_EQ(RecordsAnnounced(65536), 65536u);  // far more processors than Windows runs
+    EXPECT_FALSE(RecordsAnnounced(65537));
+    EXPECT_FALSE(RecordsAnnounced(0x0FFFFFFE));  // 4 GB of stream: refused, not read
     EXPECT_FALSE(RecordsAnnounced(0x0FFFFFFF));
     EXPECT_FALSE(RecordsAnnounced(0x7FFFFFFF));
     EXPECT_FALSE(RecordsAnnounced(-1));

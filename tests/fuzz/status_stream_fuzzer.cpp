@@ -1,6 +1,6 @@
 // Fuzzes the status read over a scripted device: whatever the driver delivers, the read
-// takes nothing beyond what it asked for, closes the device, reports a known code and
-// keeps the table on failure.
+// takes nothing beyond what it asked for, asks for no more than a table at the bound,
+// closes the device, reports a known code and keeps the table on failure.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -42,17 +42,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     port.stream.assign(reinterpret_cast<const std::byte*>(in.data),
                        reinterpret_cast<const std::byte*>(in.data) + in.size);
 
-    // A count announcing millions of records asks for a buffer of that size; the judgement
-    // of counts is covered by the unit tests, the fuzzer stays with tables it can afford.
     std::byte header[16] = {};
     for (std::size_t i = 0; i < port.stream.size() && i < sizeof header; ++i)
         header[i] = port.stream[i];
-    const auto announced = driver::RecordsAnnounced(driver::StreamValueAt(header, 0));
-    if (announced && *announced > (1u << 16)) return 0;
+    const std::int64_t firstCount = driver::StreamValueAt(header, 0);
+    const auto announced = driver::RecordsAnnounced(firstCount);
 
     driver::ProcessorStatusTable table = {{1, 2}, {3, 4}};
     const driver::DriverResult result = driver::ReadStatusTable(port, table);
     if (port.isOpen || port.closes != port.opens) Fail();
+    // No read asks for more than a table at the bound; a first Count beyond it is refused
+    // after the 16-byte header, whatever its size.
+    for (const std::uint32_t length : port.readLengths)
+        if (length > (driver::kMaxRecords + 1) * 16) Fail();
+    const auto low = static_cast<std::int32_t>(static_cast<std::uint64_t>(firstCount));
+    if (port.openSucceeds && !port.firstReadFails && low > 0 &&
+        static_cast<std::uint32_t>(low) > driver::kMaxRecords &&
+        (result != driver::kDriverError || port.readLengths.size() != 1))
+        Fail();
     if (result == driver::kStatusRead) {
         if (!announced || table.size() > *announced || table.empty()) Fail();
         if (port.readLengths.size() != 2 || port.readLengths[1] != (*announced + 1) * 16) Fail();

@@ -112,6 +112,39 @@ TEST_F(Autostart, UserWithoutWriteRightsStillSeesWhatIsRegistered) {
     EXPECT_FALSE(Registered());
 }
 
+TEST_F(Autostart, TheRunKeyIsAskedForWithFullAccessAndReadOnlyOnlyAsTheFallback) {
+    {
+        FailingRegistry registry;
+        settings::RegistryOverride use(registry);
+        (void)settings::IsAutostartEnabled();
+        settings::SetAutostart(true);
+        settings::SetAutostart(false);
+        ASSERT_GE(registry.keyRequests.size(), 3u);
+        for (const auto& request : registry.keyRequests) {
+            EXPECT_EQ(request.parent, HKEY_LOCAL_MACHINE);
+            EXPECT_EQ(request.subKey, kRunKey);
+            EXPECT_EQ(request.access, static_cast<REGSAM>(KEY_ALL_ACCESS));
+        }
+    }
+    // A user who may not write there: reading falls back to a read-only open, and only
+    // after full access was refused; writing never does.
+    Register("C:\\k.exe");
+    StandardUserRegistry standardUser;
+    settings::RegistryOverride use(standardUser);
+    EXPECT_TRUE(settings::IsAutostartEnabled());
+    const auto& reading = standardUser.keyRequests;
+    ASSERT_EQ(reading.size(), 2u);
+    EXPECT_TRUE(reading[0].create);
+    EXPECT_EQ(reading[0].access, static_cast<REGSAM>(KEY_ALL_ACCESS));
+    EXPECT_FALSE(reading[1].create);
+    EXPECT_EQ(reading[1].access, static_cast<REGSAM>(KEY_READ));
+    standardUser.keyRequests.clear();
+    settings::SetAutostart(false);
+    ASSERT_FALSE(standardUser.keyRequests.empty());
+    for (const auto& request : standardUser.keyRequests)
+        EXPECT_EQ(request.access, static_cast<REGSAM>(KEY_ALL_ACCESS)) << "writing";
+}
+
 TEST_F(Autostart, RunKeyThatCannotBeOpenedAtAllReadsAsNotRegistered) {
     Register("C:\\k.exe");
     FailingRegistry registry;

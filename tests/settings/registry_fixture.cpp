@@ -27,12 +27,14 @@ void RegistryTest::TearDown() {
 
 LSTATUS FailingRegistry::CreateKey(HKEY parent, const char* subKey, REGSAM access,
                                    win32::UniqueKey& key) {
+    keyRequests.push_back({parent, subKey, access, true});
     if (failCreate && failCreate(parent, subKey, access)) return ERROR_ACCESS_DENIED;
     return RegistryApi::CreateKey(parent, subKey, access, key);
 }
 
 LSTATUS FailingRegistry::OpenKey(HKEY parent, const char* subKey, REGSAM access,
                                  win32::UniqueKey& key) {
+    keyRequests.push_back({parent, subKey, access, false});
     if (failOpen && failOpen(parent, subKey, access)) return ERROR_ACCESS_DENIED;
     return RegistryApi::OpenKey(parent, subKey, access, key);
 }

@@ -42,6 +42,14 @@ public:
     std::function<bool(std::string_view name)> failDelete;
 
     std::vector<std::string> setNames;  // every value name that was set, in order
+    // Every key asked for, in order, with the access asked for (refused ones too).
+    struct KeyRequest {
+        HKEY parent;
+        std::string subKey;
+        REGSAM access;
+        bool create;
+    };
+    std::vector<KeyRequest> keyRequests;
 
     LSTATUS CreateKey(HKEY parent, const char* subKey, REGSAM access,
                       win32::UniqueKey& key) override;

@@ -35,6 +35,20 @@ void StoreBoth(const std::string& messages, const std::string& settingsText) {
 
 }  // namespace
 
+TEST_F(SettingsStore, EveryKeyIsAskedForWithFullAccess) {
+    FailingRegistry registry;
+    settings::RegistryOverride use(registry);
+    settings::LoadSettings();  // no keys yet: the store key is made, the section not found
+    settings::SaveSettings();  // the section made
+    settings::LoadSettings();  // and opened
+    settings::SetSettings(1);
+    ASSERT_GE(registry.keyRequests.size(), 5u);
+    for (const auto& request : registry.keyRequests) {
+        SCOPED_TRACE(request.subKey);
+        EXPECT_EQ(request.access, static_cast<REGSAM>(KEY_ALL_ACCESS));
+    }
+}
+
 TEST_F(SettingsStore, EveryValueRoundTripsAsDecimalText) {
     constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
     constexpr int32_t kMax = std::numeric_limits<int32_t>::max();

@@ -157,7 +157,38 @@ TEST_F(Layout, TraySetUpAddsTheIconWithItsRecordAndBuildsTheMenu) {
     EXPECT_EQ(GetMenuItemCount(menu->Handle()), 4);
 }
 
+namespace {
+int g_systemCommands = 0;
+LRESULT CALLBACK CountSystemCommands(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SYSCOMMAND) {
+        ++g_systemCommands;
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+}  // namespace
+
 TEST_F(Layout, DestructionRemovesTheIconAndTheHook) {
+    // While the panel lives, its hook takes every system command of a modal loop.
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &CountSystemCommands;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "SystemCommandCounter";
+    RegisterClassA(&wc);
+    win32::UniqueWindow other(CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10,
+                                              nullptr, nullptr, wc.hInstance, nullptr));
+    ASSERT_TRUE(other);
+    // Posts a system command to the other window and runs modal-loop steps until it is taken.
+    auto throughAModalLoop = [&] {
+        PostMessageA(other.get(), WM_SYSCOMMAND, SC_RESTORE, 0);
+        MSG m;
+        while (PeekMessageA(&m, other.get(), WM_SYSCOMMAND, WM_SYSCOMMAND, PM_NOREMOVE))
+            if (!app.ProcessMessage()) break;
+    };
+    g_systemCommands = 0;
+    throughAModalLoop();
+    ASSERT_EQ(g_systemCommands, 0) << "the hook took it";
+
     panel.reset();
     const auto& shell = TheWorld().shell;
     ASSERT_FALSE(shell.empty());
@@ -165,6 +196,10 @@ TEST_F(Layout, DestructionRemovesTheIconAndTheHook) {
     EXPECT_EQ(shell.back().data.uID, 1u);
     EXPECT_EQ(shell.back().data.cbSize, ui::kTrayIconDataSize);
     EXPECT_EQ(shell.back().data.hWnd, hwnd) << "the window the icon was added for";
+
+    // Gone with the panel: a modal loop's system command is dispatched again.
+    throughAModalLoop();
+    EXPECT_EQ(g_systemCommands, 1);
 }
 
 // Not a check: pictures of the panel for a person to look at, in build/ui/.

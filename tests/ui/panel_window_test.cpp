@@ -2,6 +2,8 @@
 #include "resources/resource_names.h"
 #include "tests/ui/panel_fixture.h"
 
+#include <optional>
+
 using namespace paneltest;
 using namespace testsupport;
 using Log = std::vector<std::string>;
@@ -32,6 +34,23 @@ protected:
     }
     // A tray callback as the shell sends it.
     void Tray(UINT mouseMessage) { SendMessageA(hwnd, 0x0401, 1, mouseMessage); }
+    static bool MenuOpen() {
+        const HWND menu = FindWindowA("#32768", nullptr);
+        return menu && IsWindowVisible(menu);
+    }
+    // Once the tray menu is open, chooses the item `downs` arrow presses from the top with
+    // the keys the menu's own loop reads from the queue (the separator is passed over).
+    static void ChooseInOpenMenu(int downs) {
+        WhileInLoop([downs] {
+            const HWND menu = FindWindowA("#32768", nullptr);
+            if (!menu || !IsWindowVisible(menu)) return false;
+            for (int i = 0; i < downs; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+            return true;
+        });
+    }
+    // The menu command as the system posts it for a chosen item (1 is the first item).
+    void MenuCommand(UINT item) { SendMessageA(hwnd, WM_COMMAND, item, 0); }
     // Records the messages the panel's window gets, through a thread hook.
     static LRESULT CALLBACK Spy(int code, WPARAM wp, LPARAM lp) {
         const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
@@ -45,6 +64,21 @@ protected:
 };
 
 constexpr int kStatusTabX = 60, kStatusTabY = 69, kSettingsTabX = 60, kSettingsTabY = 107;
+
+struct FilterCall {
+    HWND window;
+    UINT message;
+    DWORD action;
+    void* status;
+};
+std::vector<FilterCall> g_filterCalls;
+BOOL WINAPI RecordFilter(HWND window, UINT message, DWORD action, void* status) {
+    g_filterCalls.push_back({window, message, action, status});
+    return TRUE;
+}
+BOOL WINAPI AcceptShell(DWORD, NOTIFYICONDATAA*) {
+    return TRUE;
+}
 
 }  // namespace
 
@@ -140,6 +174,19 @@ TEST_F(Window, CloseLabelAndSystemCommandsHideKeepingTabAndPlace) {
     EXPECT_TRUE(IsWindow(hwnd));
 }
 
+TEST_F(Window, OtherWindowCommandsLeaveThePanelVisible) {
+    panel->Show();
+    SendMessageA(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(IsWindowVisible(hwnd)) << "restore";
+    // A move as from the caption: the system's move loop ends at the button's release.
+    PostMessageA(hwnd, WM_LBUTTONUP, 0, 0);
+    SendMessageA(hwnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+    EXPECT_TRUE(IsWindowVisible(hwnd)) << "move";
+    // The low four bits are the system's own: a minimise with them set still hides.
+    SendMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE | 2, 0);
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+}
+
 TEST_F(Window, TrayLeftButtonShowsAndRefreshesOnlyFromHidden) {
     WireLikeStartUp();
     panel->WindowShownOnce = true;
@@ -178,19 +225,76 @@ TEST_F(Window, RightButtonPopsTheMenuUpAndPostsANullMessage) {
     EXPECT_TRUE(TheWorld().log.empty());
 }
 
-TEST_F(Window, MenuItemsSelectTheirTabAndShow) {
+TEST_F(Window, TheMenuChoiceRunsAfterTheMenuClosedAndTheNullMessage) {
+    WireLikeStartUp();
+    panel->WindowShownOnce = true;  // a plain show, so that the handler returns
+    ChooseInOpenMenu(2);            // Korvalen settings
+    Tray(WM_RBUTTONDOWN);
+    // The right-button handler has returned: the menu is gone and the null message posted,
+    // and the chosen item has not run yet.
+    EXPECT_FALSE(MenuOpen());
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    EXPECT_EQ(panel->SettingsTabActive, 0);
+    EXPECT_TRUE(TheWorld().log.empty());
+    MSG m;
+    EXPECT_TRUE(PeekMessageA(&m, hwnd, WM_NULL, WM_NULL, PM_NOREMOVE));
+    // The loop then delivers the choice as a message.
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(hwnd) != FALSE; }));
+    EXPECT_EQ(panel->SettingsTabActive, 1);
+    EXPECT_EQ(TheWorld().log, (Log{"Refresh(false)", "Refresh(false)"}));
+}
+
+TEST_F(Window, AFirstModalShowFromTheMenuRunsAfterTheNullMessage) {
+    WireLikeStartUp();
+    bool keysSent = false;
+    bool trayReturned = false;
+    std::optional<bool> modalAfterTheTrayHandler;
+    WhileInLoop([&] {
+        if (!keysSent) {
+            const HWND menu = FindWindowA("#32768", nullptr);
+            if (!menu || !IsWindowVisible(menu)) return false;
+            PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);  // Korvalen status
+            PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+            keysSent = true;
+            return false;
+        }
+        if (!panel->Modal() || !IsWindowVisible(hwnd)) return false;
+        modalAfterTheTrayHandler = trayReturned;
+        panel->TrayMenu()->Choose(4);  // Exit
+        return true;
+    });
+    Tray(WM_RBUTTONDOWN);
+    trayReturned = true;
+    MSG m;
+    EXPECT_TRUE(PeekMessageA(&m, hwnd, WM_NULL, WM_NULL, PM_NOREMOVE)) << "posted already";
+    // The main loop's part: the choice is dispatched, and the modal show runs in there.
+    if (PeekMessageA(&m, hwnd, WM_COMMAND, WM_COMMAND, PM_REMOVE)) DispatchMessageA(&m);
+    ASSERT_TRUE(modalAfterTheTrayHandler.has_value());
+    EXPECT_TRUE(*modalAfterTheTrayHandler);
+    EXPECT_TRUE(panel->WindowShownOnce);
+    EXPECT_EQ(QuitMessagesQueued(), 1);
+}
+
+TEST_F(Window, MenuCommandsSelectTheirTabShowAndExit) {
     WireLikeStartUp();
     panel->WindowShownOnce = true;
-    panel->TrayMenu()->Choose(2);  // Korvalen settings
+    MenuCommand(2);  // Korvalen settings
     EXPECT_TRUE(IsWindowVisible(hwnd));
     EXPECT_EQ(panel->SettingsTabActive, 1);
     ExpectStatusPage(false);
-    panel->TrayMenu()->Choose(1);  // Korvalen status
+    MenuCommand(1);  // Korvalen status
     EXPECT_EQ(panel->SettingsTabActive, 0);
     ExpectStatusPage(true);
     panel->Hide();
     Tray(WM_LBUTTONDOWN);
     EXPECT_EQ(panel->SettingsTabActive, 0) << "the left button keeps the tab";
+    MenuCommand(3);  // the separator does nothing
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_FALSE(app.Terminating());
+    MenuCommand(4);  // Exit
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    EXPECT_TRUE(app.Terminating());
+    EXPECT_EQ(QuitMessagesQueued(), 1);
 }
 
 TEST_F(Window, FirstShowIsModalAndLaterShowsArePlain) {
@@ -315,6 +419,21 @@ TEST_F(Window, TaskbarCreatedAddsTheIconAgainWithoutTheBalloon) {
     // A later balloon still shows.
     panel->ShowBalloon("Korvalen", "again", 1);
     EXPECT_EQ(shell.back().data.uFlags, 7u | NIF_INFO);
+}
+
+TEST_F(Window, TaskbarCreatedIsLetThroughTheMessageFilterOfThePanelsWindow) {
+    panel.reset();  // this test's panel is made with the filter under test
+    g_filterCalls.clear();
+    auto filtered = toolkit::MakeForm<ui::TfrmControlPanel>(app, &AcceptShell, &RecordFilter);
+    ASSERT_EQ(g_filterCalls.size(), 1u);
+    EXPECT_EQ(g_filterCalls[0].window, filtered->Handle());
+    EXPECT_EQ(g_filterCalls[0].message, RegisterWindowMessageA("TaskbarCreated"));
+    EXPECT_EQ(g_filterCalls[0].action, 1u);  // MSGFLT_ALLOW
+    EXPECT_EQ(g_filterCalls[0].status, nullptr);
+    filtered.reset();
+    // A system without the filter: the panel is made all the same.
+    auto unfiltered = toolkit::MakeForm<ui::TfrmControlPanel>(app, &AcceptShell, nullptr);
+    EXPECT_TRUE(IsWindow(unfiltered->Handle()));
 }
 
 TEST_F(Window, TaskbarCreatedArrivesByBroadcast) {

@@ -1,0 +1,65 @@
+// A quit request that finds the running panel's window but cannot reach it, in-process
+// under Wine with the post replaced: as where the panel runs at a higher integrity level.
+#include "app/single_instance.h"
+#include "tests/support/wine_test_support.h"
+#include "win32/unique_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+using namespace testsupport;
+
+namespace {
+
+int g_quitPosts = 0;
+
+BOOL WINAPI RefusedPost(HWND, UINT message, WPARAM, LPARAM) {
+    if (message == WM_QUIT) ++g_quitPosts;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+// A window of the running panel's class and title, in this process.
+class PanelStandIn {
+public:
+    PanelStandIn() {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "TfrmControlPanel";
+        RegisterClassA(&wc);
+        window_.reset(CreateWindowExA(0, "TfrmControlPanel", "Korvalen status", WS_POPUP, 0, 0, 10,
+                                      10, nullptr, nullptr, wc.hInstance, nullptr));
+    }
+    [[nodiscard]] HWND Handle() const { return window_.get(); }
+
+private:
+    win32::UniqueWindow window_;
+};
+
+}  // namespace
+
+TEST(SingleInstance, AQuitRequestThatCannotReachTheRunningPanelSaysItIsAlreadyStarted) {
+    // This test holds the instance mutex and the panel's window: an instance "runs".
+    win32::UniqueHandle running(CreateMutexA(nullptr, FALSE, "KorvalenInstanceMutex"));
+    ASSERT_TRUE(running);
+    PanelStandIn panel;
+    ASSERT_NE(panel.Handle(), nullptr);
+
+    std::string shown;
+    std::thread presser([&shown] {
+        const HWND box = WaitForWindow("#32770", "Error");
+        if (!box) return;
+        shown = MessageBoxText(box);
+        PressMessageBoxOk(box);
+    });
+    win32::UniqueHandle mutex;
+    const bool first = app::ClaimSingleInstance(nullptr, true, mutex, &RefusedPost);
+    presser.join();
+    EXPECT_FALSE(first);
+    EXPECT_FALSE(mutex);
+    EXPECT_EQ(g_quitPosts, 2) << "both quit messages were tried";
+    EXPECT_EQ(shown, "Control panel is already started.");
+}
