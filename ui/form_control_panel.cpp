@@ -377,6 +377,8 @@ void TfrmControlPanel::OnExit(toolkit::Object&) {
 void TfrmControlPanel::WMTrayIcon(toolkit::Message& message) {
     switch (static_cast<UINT>(message.lParam)) {
         case WM_LBUTTONDOWN: ShowPanel(); break;
+        // Also the keyboard's Enter, Space, menu key and Shift+F10 on the icon: the shell
+        // sends them as right presses for an icon of this record's version.
         case WM_RBUTTONDOWN:
             if (tray_) tray_->OpenMenu();
             break;

@@ -288,3 +288,47 @@ TEST_F(Access, AReferenceKeptAfterTheWindowIsGoneFailsCleanly) {
     VARIANT focus;
     EXPECT_EQ(client->get_accFocus(&focus), CO_E_OBJNOTCONNECTED);
 }
+
+// ---- the tray icon from the keyboard ----
+
+TEST_F(Access, TheKeyboardsTrayCallbacksOpenTheMenuAtTheIconAndItsFirstItemShowsThePanel) {
+    panel->WindowShownOnce = true;  // a plain show, so that the handler returns
+    panel->imgSettingsTabClick(*panel);
+    // Away from the screen's edges, so that the menu opens right at its point.
+    ASSERT_TRUE(PlacePointer({100, 100}));
+    // Where the menu belongs: the icon's centre as the shell tells it, else the cursor.
+    NOTIFYICONIDENTIFIER icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = hwnd;
+    icon.uID = 1;
+    RECT iconRect{};
+    POINT expected{};
+    GetCursorPos(&expected);
+    if (Shell_NotifyIconGetRect(&icon, &iconRect) == S_OK)
+        expected = {(iconRect.left + iconRect.right) / 2, (iconRect.top + iconRect.bottom) / 2};
+    RECT menuRect{};
+    bool seen = false;
+    WhileInLoop([&] {
+        const HWND menu = FindWindowA("#32768", nullptr);
+        if (!menu || !IsWindowVisible(menu)) return false;
+        seen = true;
+        GetWindowRect(menu, &menuRect);
+        PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);  // Korvalen status
+        PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+        return true;
+    });
+    // What the shell sends for a key on an icon whose record sets no version: a right press
+    // and release, with no button down.
+    ASSERT_GE(GetAsyncKeyState(VK_RBUTTON), 0);
+    SendMessageA(hwnd, 0x0401, 1, WM_RBUTTONDOWN);
+    SendMessageA(hwnd, 0x0401, 1, WM_RBUTTONUP);
+    ASSERT_TRUE(seen) << "the menu opened";
+    // Opened at the point, on whichever side of it the screen leaves room.
+    EXPECT_TRUE(menuRect.left == expected.x || menuRect.right == expected.x)
+        << menuRect.left << "-" << menuRect.right << " vs " << expected.x;
+    EXPECT_TRUE(menuRect.top == expected.y || menuRect.bottom == expected.y)
+        << menuRect.top << "-" << menuRect.bottom << " vs " << expected.y;
+    ASSERT_TRUE(PlacePointer(ScreenCorner()));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(hwnd) != FALSE; }));
+    EXPECT_EQ(panel->SettingsTabActive, 0) << "the status item chose its tab";
+}
