@@ -16,15 +16,58 @@ void ReleaseAccessible(FormAccessible* accessible) noexcept {
 
 namespace {
 
+// The accessibility libraries load when a client first asks, not at start-up: most runs
+// never meet a screen reader, and the two libraries cost start-up time and memory. They
+// stay loaded from then on, since objects handed out may be used until the process ends.
+struct AccessApi {
+    decltype(&::LresultFromObject) lresultFromObject = nullptr;
+    decltype(&::AccessibleObjectFromWindow) objectFromWindow = nullptr;
+    decltype(&::SysAllocStringLen) allocString = nullptr;
+};
+
+template <typename F>
+F Entry(HMODULE module, const char* name) {
+    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                  : nullptr;
+}
+
+const AccessApi* Api() {
+    static const AccessApi api = [] {
+        const HMODULE oleacc = LoadLibraryA("oleacc.dll");
+        const HMODULE oleaut = LoadLibraryA("oleaut32.dll");
+        AccessApi a;
+        a.lresultFromObject = Entry<decltype(a.lresultFromObject)>(oleacc, "LresultFromObject");
+        a.objectFromWindow =
+            Entry<decltype(a.objectFromWindow)>(oleacc, "AccessibleObjectFromWindow");
+        a.allocString = Entry<decltype(a.allocString)>(oleaut, "SysAllocStringLen");
+        return a;
+    }();
+    return api.lresultFromObject && api.objectFromWindow && api.allocString ? &api : nullptr;
+}
+
+// The system's own object for a child window (or for the form's window itself).
+HRESULT WindowObject(HWND window, IDispatch** object) {
+    const AccessApi* api = Api();
+    if (!api) return E_FAIL;
+    return api->objectFromWindow(window, static_cast<DWORD>(OBJID_WINDOW), __uuidof(IDispatch),
+                                 reinterpret_cast<void**>(object));
+}
+
+void ClearVariant(VARIANT* v) {
+    *v = VARIANT{};
+    v->vt = VT_EMPTY;
+}
+
 constexpr long kSelf = -1;
 constexpr long kNothing = -2;
 
 // The program's text is single-byte; the interface speaks in wide strings.
 BSTR ToBstr(const std::string& text) {
-    if (text.empty()) return SysAllocString(L"");
+    const AccessApi* api = Api();
+    if (!api) return nullptr;
     const int count =
         MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    BSTR result = SysAllocStringLen(nullptr, static_cast<UINT>(count));
+    BSTR result = api->allocString(nullptr, static_cast<UINT>(count));
     if (result)
         MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result, count);
     return result;
@@ -43,7 +86,8 @@ HRESULT PutText(const std::string& text, BSTR* out) {
 HRESULT FormAccessible::QueryInterface(REFIID riid, void** object) {
     if (!object) return E_POINTER;
     *object = nullptr;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(IAccessible)) {
+    if (riid == __uuidof(IUnknown) || riid == __uuidof(IDispatch) ||
+        riid == __uuidof(IAccessible)) {
         *object = static_cast<IAccessible*>(this);
         AddRef();
         return S_OK;
@@ -91,13 +135,10 @@ long FormAccessible::ItemOf(const VARIANT& child) const {
 }
 
 void FormAccessible::PutChild(std::size_t item, VARIANT* out) const {
-    VariantInit(out);
+    ClearVariant(out);
     const HWND window = form_->AccessComponent(item).ChildWindow();
     IDispatch* object = nullptr;
-    if (window &&
-        SUCCEEDED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_WINDOW),
-                                             IID_IDispatch, reinterpret_cast<void**>(&object))) &&
-        object) {
+    if (window && SUCCEEDED(WindowObject(window, &object)) && object) {
         out->vt = VT_DISPATCH;
         out->pdispVal = object;
         return;
@@ -114,8 +155,7 @@ HRESULT FormAccessible::get_accParent(IDispatch** parent) {
     if (!parent) return E_POINTER;
     *parent = nullptr;
     if (!form_) return CO_E_OBJNOTCONNECTED;
-    return AccessibleObjectFromWindow(form_->Handle(), static_cast<DWORD>(OBJID_WINDOW),
-                                      IID_IDispatch, reinterpret_cast<void**>(parent));
+    return WindowObject(form_->Handle(), parent);
 }
 
 HRESULT FormAccessible::get_accChildCount(long* count) {
@@ -135,8 +175,7 @@ HRESULT FormAccessible::get_accChild(VARIANT child, IDispatch** object) {
     if (item == kSelf) return S_FALSE;
     const HWND window = form_->AccessComponent(static_cast<std::size_t>(item)).ChildWindow();
     if (!window) return S_FALSE;  // windowless: the identifier is all there is
-    return AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
-                                      reinterpret_cast<void**>(object));
+    return WindowObject(window, object);
 }
 
 // ---- what each child is ----
@@ -171,7 +210,7 @@ HRESULT FormAccessible::get_accDescription(VARIANT child, BSTR* description) {
 
 HRESULT FormAccessible::get_accRole(VARIANT child, VARIANT* role) {
     if (!role) return E_POINTER;
-    VariantInit(role);
+    ClearVariant(role);
     if (!form_) return CO_E_OBJNOTCONNECTED;
     const long item = ItemOf(child);
     if (item == kNothing) return E_INVALIDARG;
@@ -185,7 +224,7 @@ HRESULT FormAccessible::get_accRole(VARIANT child, VARIANT* role) {
 
 HRESULT FormAccessible::get_accState(VARIANT child, VARIANT* state) {
     if (!state) return E_POINTER;
-    VariantInit(state);
+    ClearVariant(state);
     if (!form_) return CO_E_OBJNOTCONNECTED;
     const long item = ItemOf(child);
     if (item == kNothing) return E_INVALIDARG;
@@ -239,7 +278,7 @@ HRESULT FormAccessible::get_accDefaultAction(VARIANT child, BSTR* action) {
 
 HRESULT FormAccessible::get_accFocus(VARIANT* child) {
     if (!child) return E_POINTER;
-    VariantInit(child);
+    ClearVariant(child);
     if (!form_) return CO_E_OBJNOTCONNECTED;
     if (const auto item = form_->FocusedItem()) {
         PutChild(*item, child);
@@ -253,7 +292,7 @@ HRESULT FormAccessible::get_accFocus(VARIANT* child) {
 
 HRESULT FormAccessible::get_accSelection(VARIANT* children) {
     if (!children) return E_POINTER;
-    VariantInit(children);
+    ClearVariant(children);
     if (!form_) return CO_E_OBJNOTCONNECTED;
     const auto items = form_->AccessItems();
     for (std::size_t i : access::Children(items))
@@ -302,7 +341,7 @@ HRESULT FormAccessible::accLocation(long* left, long* top, long* width, long* he
 
 HRESULT FormAccessible::accNavigate(long direction, VARIANT start, VARIANT* end) {
     if (!end) return E_POINTER;
-    VariantInit(end);
+    ClearVariant(end);
     if (!form_) return CO_E_OBJNOTCONNECTED;
     const long from = ItemOf(start);
     if (from == kNothing) return E_INVALIDARG;
@@ -338,7 +377,7 @@ HRESULT FormAccessible::accNavigate(long direction, VARIANT start, VARIANT* end)
 
 HRESULT FormAccessible::accHitTest(long x, long y, VARIANT* child) {
     if (!child) return E_POINTER;
-    VariantInit(child);
+    ClearVariant(child);
     if (!form_) return CO_E_OBJNOTCONNECTED;
     RECT client{};
     GetClientRect(form_->Handle(), &client);
@@ -374,6 +413,13 @@ HRESULT FormAccessible::put_accName(VARIANT, BSTR) {
 
 HRESULT FormAccessible::put_accValue(VARIANT, BSTR) {
     return form_ ? E_NOTIMPL : CO_E_OBJNOTCONNECTED;
+}
+
+LRESULT AnswerGetObject(FormAccessible& accessible, WPARAM wp) {
+    const AccessApi* api = Api();
+    if (!api) return 0;
+    return api->lresultFromObject(__uuidof(IAccessible), wp,
+                                  static_cast<IAccessible*>(&accessible));
 }
 
 }  // namespace toolkit

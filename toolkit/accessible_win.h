@@ -73,4 +73,8 @@ private:
     Form* form_;
 };
 
+// The answer to WM_GETOBJECT for the client area: the object, handed to the client (0,
+// "not handled", where the system's accessibility library is missing).
+[[nodiscard]] LRESULT AnswerGetObject(FormAccessible& accessible, WPARAM wp);
+
 }  // namespace toolkit

@@ -766,8 +766,7 @@ LRESULT Form::OnGetObject(WPARAM wp, LPARAM lp) {
     if (static_cast<LONG>(lp) != OBJID_CLIENT)
         return DefWindowProcA(window_.get(), WM_GETOBJECT, wp, lp);
     if (!accessible_) accessible_.reset(std::make_unique<FormAccessible>(*this).release());
-    return LresultFromObject(__uuidof(IAccessible), wp,
-                             static_cast<IAccessible*>(accessible_.get()));
+    return AnswerGetObject(*accessible_, wp);
 }
 
 void Form::DisconnectAccessible() noexcept {
