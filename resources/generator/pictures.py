@@ -167,10 +167,11 @@ def draw_button_plate():
     c = new_canvas(w, h, "#FFFFFF")
     outer = rounded_rect_mask(w, h, 4)
     inner = rounded_rect_mask(w, h, 4, inset=1)
-    body = vertical_gradient(h, [(0, "#336CAA"), (0.5, "#2D86D6"), (1, "#66A7DC")])
+    # The gradient spans the rows inside the outline: #336CAA on the first, #66A7DC on the last.
+    inside = vertical_gradient(h - 2, [(0, "#336CAA"), (0.5, "#2D86D6"), (1, "#66A7DC")])
+    body = np.concatenate([inside[:1], inside, inside[-1:]])
     body = np.broadcast_to(body, (h, w, 3)).copy()
     body[10] = lerp(body[10], rgb("#1F5E9E"), 0.45)        # the seam
-    body[1:10] = lerp(body[1:10], rgb("#FFFFFF"), np.linspace(0.14, 0.02, 9)[:, None, None])  # gloss
     blend(c, outer, "#1E568F")
     blend(c, inner, body)
     # Straight edges are exactly the outline colour.

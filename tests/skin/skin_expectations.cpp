@@ -161,8 +161,9 @@ void ExpectButtonPlate(const Picture& d) {
     ExpectBoxColour(d, {4, 21, 81, 21}, kPlateOutline, "bottom outline");
     ExpectBoxColour(d, {0, 4, 0, 17}, kPlateOutline, "left outline");
     ExpectBoxColour(d, {85, 4, 85, 17}, kPlateOutline, "right outline");
-    // Inside: from #336CAA at the top through #2D86D6 to a light #66A7DC at the bottom.
-    EXPECT_LE(ChannelDistance(d.at(43, 1), 0x336CAA), 40) << Hex(d.at(43, 1));
+    // Inside: from #336CAA at the top through #2D86D6 to a light #66A7DC at the bottom. The
+    // top row inside the outline is the gradient's first colour, with no gloss over it.
+    ExpectBoxColour(d, {4, 1, 81, 1}, 0x336CAA, "top row inside the outline");
     EXPECT_LE(ChannelDistance(d.at(43, 11), 0x2D86D6), 24) << Hex(d.at(43, 11));
     EXPECT_LE(ChannelDistance(d.at(43, 20), 0x66A7DC), 16) << Hex(d.at(43, 20));
     EXPECT_LT(Luminance(d.at(43, 3)), Luminance(d.at(43, 19)));

@@ -146,7 +146,7 @@ void CALLBACK ChooseFirstItem(HWND, UINT, UINT_PTR timer, DWORD) {
 
 }  // namespace
 
-TEST(PopupMenu, PopupReturnsWhenTheMenuClosesAfterRunningTheChosenHandler) {
+TEST(PopupMenu, PopupReturnsWhenTheMenuClosesAndTheChoiceArrivesAsAMessage) {
     toolkit::Application app{"Toolkit test"};
     auto owner = toolkit::MakeForm<LabelsForm>(app);
     owner->Show();
@@ -159,7 +159,16 @@ TEST(PopupMenu, PopupReturnsWhenTheMenuClosesAfterRunningTheChosenHandler) {
     menu.Add("Last", record);
     SetTimer(nullptr, 0, 20, &ChooseFirstItem);
     menu.Popup(owner->Handle(), 10, 10);
+    EXPECT_TRUE(chosen.empty()) << "nothing runs inside the menu";
+    // The owner's WM_COMMAND, handed to the menu, runs the chosen item.
+    MSG m;
+    ASSERT_TRUE(PeekMessageA(&m, owner->Handle(), WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_TRUE(menu.Command(m.wParam, m.lParam));
     EXPECT_EQ(chosen, std::vector<std::string>{"First"});
+    // A control's notification is not the menu's.
+    EXPECT_FALSE(
+        menu.Command(MAKEWPARAM(1, BN_CLICKED), reinterpret_cast<LPARAM>(owner->Handle())));
+    EXPECT_EQ(chosen.size(), 1u);
 }
 
 TEST(Font, AMissingFaceFallsBackToASansSerifOfTheSameLineHeight) {
