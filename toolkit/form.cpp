@@ -28,6 +28,9 @@ static_assert(access::kStateUnavailable == STATE_SYSTEM_UNAVAILABLE &&
 
 namespace {
 
+// WM_KEYDOWN's lParam: the key was already down (an automatic repeat).
+constexpr LPARAM kKeyWasDown = LPARAM{1} << 30;
+
 // Windows above this tab index: the child windows come after the windowless stops.
 constexpr int kWindowTabBase = 1000;
 
@@ -413,7 +416,7 @@ void Form::PaintTo(HDC dc) {
     if (focusCues_ && focused_ && GetFocus() == window_.get()) {
         const Component& c = *exposed_[*focused_].component;
         if (c.Visible() && c.Windowless()) {
-            const RECT r = c.BoundsRect();
+            const RECT r = HitBounds(c);
             SetTextColor(dc, RGB(0, 0, 0));
             SetBkColor(dc, RGB(255, 255, 255));
             DrawFocusRect(dc, &r);
@@ -444,6 +447,22 @@ LRESULT Form::OnPaint() {
 }
 
 // ---- mouse routing ----
+
+RECT Form::HitBounds(const Component& component) const {
+    if (const HWND child = component.ChildWindow()) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, window_.get(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+    const auto boxes = Boxes();
+    for (size_t i = 0; i < windowless_.size(); ++i)
+        if (windowless_[i] == &component) {
+            const RoutingBox& b = boxes[i];
+            return RECT{b.left, b.top, b.left + b.width, b.top + b.height};
+        }
+    return component.BoundsRect();
+}
 
 std::vector<RoutingBox> Form::Boxes() const {
     std::vector<RoutingBox> boxes;
@@ -697,7 +716,7 @@ void Form::ShowFocusCues() {
 }
 
 RECT Form::ItemScreenRect(std::size_t item) const {
-    RECT r = exposed_.at(item).component->BoundsRect();
+    RECT r = HitBounds(*exposed_.at(item).component);
     MapWindowPoints(window_.get(), nullptr, reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
@@ -708,7 +727,7 @@ std::optional<std::size_t> Form::ItemAtScreen(POINT point) const {
     std::optional<std::size_t> found;
     for (std::size_t i = 0; i < exposed_.size(); ++i) {
         const Component& c = *exposed_[i].component;
-        const RECT r = c.BoundsRect();
+        const RECT r = HitBounds(c);
         if (!c.Visible() || !PtInRect(&r, client)) continue;
         // The child windows lie above every windowless component.
         if (c.ChildWindow()) return i;
@@ -751,7 +770,8 @@ LRESULT Form::OnKeyDown(WPARAM wp, LPARAM lp) {
             return 0;
         case VK_RETURN:
         case VK_SPACE:
-            if (GetFocus() == window_.get() && focused_) {
+            // A key held down runs the command once, not once per repeat.
+            if ((lp & kKeyWasDown) == 0 && GetFocus() == window_.get() && focused_) {
                 Component& c = *exposed_[*focused_].component;
                 ShowFocusCues();
                 if (c.Visible() && c.Enabled()) c.Click();

@@ -206,6 +206,9 @@ private:
     void InvalidateItem(std::optional<std::size_t> item) const;
     void DisconnectAccessible() noexcept;
 
+    // Where a component is on the client area as hit-testing takes it (a child window:
+    // where it really is); the focus rectangle and a screen reader use the same.
+    [[nodiscard]] RECT HitBounds(const Component& component) const;
     [[nodiscard]] std::vector<RoutingBox> Boxes() const;
     [[nodiscard]] std::optional<size_t> UnderPoint(int x, int y) const;
     [[nodiscard]] std::optional<size_t> UnderCursor() const;

@@ -72,6 +72,8 @@ TEST_F(Access, TabMovesAmongTheEnabledCommandsAndEnterOrSpaceRunsTheFocusedOne) 
 
     PressKey(VK_RETURN);
     EXPECT_EQ(TheWorld().log, (Log{"Disable", "Refresh(true)"})) << "as a click on Disable";
+    SendMessageA(hwnd, WM_KEYDOWN, VK_RETURN, LPARAM{1} | (LPARAM{1} << 30));
+    EXPECT_EQ(TheWorld().log.size(), 2u) << "a key held down repeats nothing";
     TheWorld().log.clear();
     panel->lbEnable.SetEnabled(true);
     PressKey(VK_TAB);
