@@ -14,6 +14,12 @@ LRESULT CALLBACK CheckBox::KeyProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     const auto original = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kOriginalProc));
     if (msg == WM_KEYDOWN && (wp == VK_TAB || wp == VK_ESCAPE || wp == VK_PRIOR || wp == VK_NEXT))
         return SendMessageA(GetParent(hwnd), msg, wp, lp);
+    if (msg == WM_SETFOCUS || msg == WM_KILLFOCUS) {
+        // The form draws this box's focus around the text beside it.
+        const LRESULT result = original ? CallWindowProcA(original, hwnd, msg, wp, lp) : 0;
+        InvalidateRect(GetParent(hwnd), nullptr, FALSE);
+        return result;
+    }
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
         RemovePropA(hwnd, kOriginalProc);

@@ -413,14 +413,18 @@ void Form::PaintTo(HDC dc) {
     FillRect(dc, &client, background.get());
     for (Component* c : windowless_)
         if (c->Visible()) c->Paint(dc);
-    if (focusCues_ && focused_ && GetFocus() == window_.get()) {
-        const Component& c = *exposed_[*focused_].component;
-        if (c.Visible() && c.Windowless()) {
-            const RECT r = HitBounds(c);
-            SetTextColor(dc, RGB(0, 0, 0));
-            SetBkColor(dc, RGB(255, 255, 255));
-            DrawFocusRect(dc, &r);
-        }
+    if (!focusCues_) return;
+    // The focused windowless item, or the text beside a focused box.
+    const Component* shown = nullptr;
+    if (const auto item = FocusedItem()) {
+        const ExposedItem& e = exposed_[*item];
+        shown = e.window ? e.label : e.component;
+    }
+    if (shown && shown->Visible() && shown->Windowless()) {
+        const RECT r = HitBounds(*shown);
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        DrawFocusRect(dc, &r);
     }
 }
 
@@ -623,16 +627,17 @@ void Form::Expose(Component& component, access::Role role, std::string name, int
     exposed_.push_back({&component, role, std::move(name), tabIndex, std::move(selected), false});
 }
 
-void Form::ExposeWindow(Component& component, std::string name) {
+void Form::ExposeWindow(Component& component, const Component& label) {
     int tab = -1;
     for (size_t i = 0; i < components_.size(); ++i)
         if (components_[i].get() == &component) tab = description_.components[i].tabOrder;
     exposed_.push_back({&component,
                         access::Role::CheckButton,
-                        std::move(name),
+                        {},
                         kWindowTabBase + (tab < 0 ? kWindowTabBase : tab),
                         {},
-                        true});
+                        true,
+                        &label});
 }
 
 void Form::SetInitialFocus(Component& component) {
@@ -651,7 +656,8 @@ std::vector<access::Item> Form::AccessItems() const {
     for (const auto& e : exposed_) {
         const Component& c = *e.component;
         const HWND window = e.window ? c.ChildWindow() : nullptr;
-        items.push_back({e.role, e.name.empty() ? c.ShownText() : e.name, c.Visible(), c.Enabled(),
+        const std::string shown = e.label ? e.label->ShownText() : c.ShownText();
+        items.push_back({e.role, e.name.empty() ? shown : e.name, c.Visible(), c.Enabled(),
                          e.selected && e.selected(), e.tabIndex, e.window,
                          window && SendMessageA(window, BM_GETCHECK, 0, 0) == BST_CHECKED});
     }

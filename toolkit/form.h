@@ -126,9 +126,11 @@ public:
     // A tab index of 0 or more makes it a stop of the Tab key, in that order.
     void Expose(Component& component, access::Role role, std::string name = {}, int tabIndex = -1,
                 std::function<bool()> selected = {});
-    // A check box, a window of its own: a client can ask it or the form. Tab visits it
-    // after the windowless stops, in the description's tab order.
-    void ExposeWindow(Component& component, std::string name);
+    // A check box, a window of its own, and the text beside it that names it: a client can
+    // ask the box or the form. Tab visits it after the windowless stops, in the
+    // description's tab order. The box shows no text of its own, so its focus rectangle
+    // is drawn around that text.
+    void ExposeWindow(Component& component, const Component& label);
     // The item that has the focus when the form is shown (none: the form itself).
     void SetInitialFocus(Component& component);
 
@@ -242,6 +244,7 @@ private:
         int tabIndex;
         std::function<bool()> selected;
         bool window;
+        const Component* label = nullptr;  // a box's text: its name and its focus's place
     };
     std::vector<ExposedItem> exposed_;
     std::optional<std::size_t> focused_;  // the windowless item with the focus

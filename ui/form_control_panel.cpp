@@ -78,9 +78,9 @@ void TfrmControlPanel::ExposeComponents() {
     Expose(lbEnable, Role::PushButton, {}, 0);
     Expose(lbDisable, Role::PushButton, {}, 1);
     // Each box beside the text that names it; Tab visits the boxes in their tab order.
-    ExposeWindow(chkAutostartUserCP, lbAutostartUserCP.Text());
+    ExposeWindow(chkAutostartUserCP, lbAutostartUserCP);
     Expose(lbAutostartUserCP, Role::StaticText);
-    ExposeWindow(chkAutomaticDisable, lbAutomaticDisable.Text());
+    ExposeWindow(chkAutomaticDisable, lbAutomaticDisable);
     Expose(lbAutomaticDisable, Role::StaticText);
     Expose(btnClose, Role::PushButton, "Close");
 }

@@ -113,10 +113,13 @@ TEST_F(Access, PageKeysSwitchTabsAndTabVisitsTheBoxesInTheirTabOrder) {
     EXPECT_EQ(panel->SettingsTabActive, 1);
 
     ASSERT_TRUE(panel->chkAutomaticDisable.Enabled());
+    const auto plain = TopEdge(panel->lbAutomaticDisable);
     PressKey(VK_TAB);
     EXPECT_EQ(GetFocus(), panel->chkAutomaticDisable.Handle()) << "tab order 0 first";
+    EXPECT_NE(TopEdge(panel->lbAutomaticDisable), plain) << "its focus around its text";
     PressKey(VK_TAB);  // delivered to the box, which passes it to the panel
     EXPECT_EQ(GetFocus(), panel->chkAutostartUserCP.Handle());
+    EXPECT_EQ(TopEdge(panel->lbAutomaticDisable), plain) << "and gone with the focus";
     PressKey(VK_SPACE);
     EXPECT_FALSE(panel->chkAutostartUserCP.Checked());
     EXPECT_EQ(TheWorld().log, (Log{"SetAutostart(false)", "IsAutostartEnabled"}))
