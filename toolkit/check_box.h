@@ -26,6 +26,8 @@ public:
 
 private:
     void Moved() override;
+    // The box's own window procedure, with the form's keys passed to the form.
+    static LRESULT CALLBACK KeyProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
     HWND window_ = nullptr;  // a child of the form's window, destroyed with it
 };

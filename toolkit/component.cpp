@@ -46,12 +46,14 @@ void Component::SetVisible(bool visible) {
     if (visible_ == visible) return;
     visible_ = visible;
     Invalidate();
+    owner_.ComponentChanged(*this);
 }
 
 void Component::SetEnabled(bool enabled) {
     if (enabled_ == enabled) return;
     enabled_ = enabled;
     Invalidate();
+    owner_.ComponentChanged(*this);
 }
 
 void Component::Click() {

@@ -47,6 +47,9 @@ public:
 
     [[nodiscard]] bool HandCursor() const noexcept { return handCursor_; }
 
+    // What the component shows as text (a label's text); a screen reader names it by this.
+    [[nodiscard]] virtual std::string ShownText() const { return {}; }
+
     // A component that is a child window of its own (a check box) gives its window here;
     // the form orders such windows by tab order and passes their clicks on. Null: none.
     [[nodiscard]] virtual HWND ChildWindow() const noexcept { return nullptr; }

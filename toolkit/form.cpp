@@ -1,5 +1,6 @@
 #include "toolkit/form.h"
 
+#include "toolkit/accessible_win.h"
 #include "toolkit/check_box.h"
 #include "toolkit/font.h"
 #include "toolkit/image.h"
@@ -14,11 +15,35 @@
 
 namespace toolkit {
 
+static_assert(static_cast<DWORD>(access::Role::Client) == ROLE_SYSTEM_CLIENT);
+static_assert(static_cast<DWORD>(access::Role::PageTab) == ROLE_SYSTEM_PAGETAB);
+static_assert(static_cast<DWORD>(access::Role::StaticText) == ROLE_SYSTEM_STATICTEXT);
+static_assert(static_cast<DWORD>(access::Role::PushButton) == ROLE_SYSTEM_PUSHBUTTON);
+static_assert(static_cast<DWORD>(access::Role::CheckButton) == ROLE_SYSTEM_CHECKBUTTON);
+static_assert(access::kStateUnavailable == STATE_SYSTEM_UNAVAILABLE &&
+              access::kStateSelected == STATE_SYSTEM_SELECTED &&
+              access::kStateFocused == STATE_SYSTEM_FOCUSED &&
+              access::kStateChecked == STATE_SYSTEM_CHECKED &&
+              access::kStateReadOnly == STATE_SYSTEM_READONLY &&
+              access::kStateFocusable == STATE_SYSTEM_FOCUSABLE &&
+              access::kStateSelectable == STATE_SYSTEM_SELECTABLE);
+
 namespace {
 
 // Sent to a top-level window of a per-monitor aware program when its scale changes (it
 // moved to another screen, or the screen's scale was changed); named in newer headers.
 constexpr UINT kDpiChangedMessage = 0x02E0;
+// WM_KEYDOWN's lParam: the key was already down (an automatic repeat).
+constexpr LPARAM kKeyWasDown = LPARAM{1} << 30;
+
+// Windows above this tab index: the child windows come after the windowless stops.
+constexpr int kWindowTabBase = 1000;
+
+// A screen reader's default action, run once its call has returned.
+UINT DefaultActionMessage() {
+    static const UINT message = RegisterWindowMessageA("ToolkitFormDefaultAction");
+    return message;
+}
 
 constexpr ComponentKind kToolkitKinds[] = {
     {"Image", &MakeComponent<Image>},
@@ -243,7 +268,16 @@ void Form::Show() {
         shownOnce_ = true;
         // Before the window appears, so that what the handler sets is in its first paint.
         if (OnShow) OnShow(*this);
+        ResetFocusCues();
+        focused_ = initialFocus_;
         ShowWindow(window_.get(), SW_SHOW);
+        // The window that appears takes the keyboard: the initial item, or the form.
+        if (GetActiveWindow() == window_.get()) {
+            if (focused_ && exposed_[*focused_].window)
+                FocusItem(*focused_);
+            else
+                SetFocus(window_.get());
+        }
     }
     SetWindowPos(window_.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
@@ -349,6 +383,7 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     auto* form = reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (msg == WM_NCDESTROY && form) {
+        form->DisconnectAccessible();
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         (void)form->window_.release();  // gone already, whoever destroyed it
         form = nullptr;
@@ -392,9 +427,24 @@ LRESULT Form::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CTLCOLORBTN: return OnControlColor(wp);
         case WM_CLOSE: Close(); return 0;
         case kDpiChangedMessage: return OnDpiChanged(wp, lp);
+        case WM_KEYDOWN: return OnKeyDown(wp, lp);
+        case WM_GETOBJECT: return OnGetObject(wp, lp);
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS: InvalidateItem(focused_); break;
         case WM_SHOWWINDOW:
             // A hidden form has nothing under the pointer: the component it was on is left.
             if (!wp) Deliver(hover_.Update(std::nullopt));
+            break;
+        default:
+            if (msg == DefaultActionMessage() && wp < exposed_.size()) {
+                Component& c = *exposed_[wp].component;
+                if (!c.Visible() || !c.Enabled()) return 0;
+                if (const HWND child = c.ChildWindow())
+                    SendMessageA(child, BM_CLICK, 0, 0);
+                else
+                    c.Click();
+                return 0;
+            }
             break;
     }
     return DefWindowProcA(window_.get(), msg, wp, lp);
@@ -437,6 +487,19 @@ void Form::PaintTo(HDC dc) {
     FillRect(dc, &client, background.get());
     for (Component* c : windowless_)
         if (c->Visible()) c->Paint(dc);
+    if (!focusCues_) return;
+    // The focused windowless item, or the text beside a focused box.
+    const Component* shown = nullptr;
+    if (const auto item = FocusedItem()) {
+        const ExposedItem& e = exposed_[*item];
+        shown = e.window ? e.label : e.component;
+    }
+    if (shown && shown->Visible() && shown->Windowless()) {
+        const RECT r = HitBounds(*shown);
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        DrawFocusRect(dc, &r);
+    }
 }
 
 LRESULT Form::OnPaint() {
@@ -462,6 +525,22 @@ LRESULT Form::OnPaint() {
 }
 
 // ---- mouse routing ----
+
+RECT Form::HitBounds(const Component& component) const {
+    if (const HWND child = component.ChildWindow()) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, window_.get(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+    const auto boxes = Boxes();
+    for (size_t i = 0; i < windowless_.size(); ++i)
+        if (windowless_[i] == &component) {
+            const RoutingBox& b = boxes[i];
+            return RECT{b.left, b.top, b.left + b.width, b.top + b.height};
+        }
+    return component.BoundsRect();
+}
 
 std::vector<RoutingBox> Form::Boxes() const {
     std::vector<RoutingBox> boxes;
@@ -624,6 +703,185 @@ LRESULT Form::OnControlColor(WPARAM wp) {
     const HDC dc = reinterpret_cast<HDC>(wp);
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// ---- keyboard and screen reader ----
+
+void Form::Expose(Component& component, access::Role role, std::string name, int tabIndex,
+                  std::function<bool()> selected) {
+    exposed_.push_back({&component, role, std::move(name), tabIndex, std::move(selected), false});
+}
+
+void Form::ExposeWindow(Component& component, const Component& label) {
+    int tab = -1;
+    for (size_t i = 0; i < components_.size(); ++i)
+        if (components_[i].get() == &component) tab = description_.components[i].tabOrder;
+    exposed_.push_back({&component,
+                        access::Role::CheckButton,
+                        {},
+                        kWindowTabBase + (tab < 0 ? kWindowTabBase : tab),
+                        {},
+                        true,
+                        &label});
+}
+
+void Form::SetInitialFocus(Component& component) {
+    initialFocus_ = ExposedIndex(component);
+}
+
+std::optional<std::size_t> Form::ExposedIndex(const Component& component) const {
+    for (std::size_t i = 0; i < exposed_.size(); ++i)
+        if (exposed_[i].component == &component) return i;
+    return std::nullopt;
+}
+
+std::vector<access::Item> Form::AccessItems() const {
+    std::vector<access::Item> items;
+    items.reserve(exposed_.size());
+    for (const auto& e : exposed_) {
+        const Component& c = *e.component;
+        const HWND window = e.window ? c.ChildWindow() : nullptr;
+        const std::string shown = e.label ? e.label->ShownText() : c.ShownText();
+        items.push_back({e.role, e.name.empty() ? shown : e.name, c.Visible(), c.Enabled(),
+                         e.selected && e.selected(), e.tabIndex, e.window,
+                         window && SendMessageA(window, BM_GETCHECK, 0, 0) == BST_CHECKED});
+    }
+    return items;
+}
+
+std::optional<std::size_t> Form::FocusedItem() const {
+    const HWND focus = GetFocus();
+    if (!focus) return std::nullopt;
+    if (focus == window_.get()) return focused_;
+    for (std::size_t i = 0; i < exposed_.size(); ++i)
+        if (exposed_[i].window && exposed_[i].component->ChildWindow() == focus) return i;
+    return std::nullopt;
+}
+
+long Form::ChildId(std::size_t item) const {
+    const auto shown = access::Children(AccessItems());
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        if (shown[i] == item) return static_cast<long>(i + 1);
+    return CHILDID_SELF;
+}
+
+void Form::InvalidateItem(std::optional<std::size_t> item) const {
+    if (item && *item < exposed_.size()) exposed_[*item].component->Invalidate();
+}
+
+void Form::FocusItem(std::size_t item) {
+    if (item >= exposed_.size()) return;
+    if (const HWND child = exposed_[item].component->ChildWindow()) {
+        // The system draws the box's focus and tells screen readers itself.
+        InvalidateItem(focused_);
+        focused_.reset();
+        SetFocus(child);
+        return;
+    }
+    InvalidateItem(focused_);
+    focused_ = item;
+    if (GetFocus() != window_.get()) SetFocus(window_.get());
+    InvalidateItem(focused_);
+    NotifyWinEvent(EVENT_OBJECT_FOCUS, window_.get(), OBJID_CLIENT, ChildId(item));
+}
+
+void Form::MoveFocus(bool forward) {
+    const auto next = access::NextFocus(AccessItems(), FocusedItem(), forward);
+    if (next) FocusItem(*next);
+}
+
+void Form::ResetFocusCues() {
+    BOOL always = FALSE;
+    SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &always, 0);
+    focusCues_ = always != FALSE;
+    SendMessageA(window_.get(), WM_CHANGEUISTATE,
+                 MAKEWPARAM(focusCues_ ? UIS_CLEAR : UIS_SET, UISF_HIDEFOCUS), 0);
+}
+
+void Form::ShowFocusCues() {
+    if (focusCues_) return;
+    focusCues_ = true;
+    // The check boxes draw their own focus by the window's UI state.
+    SendMessageA(window_.get(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    InvalidateItem(focused_);
+}
+
+RECT Form::ItemScreenRect(std::size_t item) const {
+    RECT r = HitBounds(*exposed_.at(item).component);
+    MapWindowPoints(window_.get(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::optional<std::size_t> Form::ItemAtScreen(POINT point) const {
+    POINT client = point;
+    ScreenToClient(window_.get(), &client);
+    std::optional<std::size_t> found;
+    for (std::size_t i = 0; i < exposed_.size(); ++i) {
+        const Component& c = *exposed_[i].component;
+        const RECT r = HitBounds(c);
+        if (!c.Visible() || !PtInRect(&r, client)) continue;
+        // The child windows lie above every windowless component.
+        if (c.ChildWindow()) return i;
+        if (!found) found = i;
+    }
+    return found;
+}
+
+void Form::PostDefaultAction(std::size_t item) {
+    PostMessageA(window_.get(), DefaultActionMessage(), item, 0);
+}
+
+void Form::ComponentChanged(const Component& component) {
+    const auto item = ExposedIndex(component);
+    if (!item || !window_) return;
+    // A hidden or disabled item gives the focus back to the form.
+    if (component.Visible() && component.Enabled()) return;
+    if (focused_ == item) {
+        InvalidateItem(focused_);
+        focused_.reset();
+    }
+    const HWND child = component.ChildWindow();
+    if (child && GetFocus() == child) SetFocus(window_.get());
+}
+
+void Form::ComponentTextChanged(const Component& component) {
+    const auto item = ExposedIndex(component);
+    if (!item || !window_ || !component.Visible()) return;
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window_.get(), OBJID_CLIENT, ChildId(*item));
+}
+
+LRESULT Form::OnKeyDown(WPARAM wp, LPARAM lp) {
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    switch (wp) {
+        case VK_TAB:
+            if (ctrl) break;
+            ShowFocusCues();
+            MoveFocus(!shift);
+            return 0;
+        case VK_RETURN:
+        case VK_SPACE:
+            // A key held down runs the command once, not once per repeat.
+            if ((lp & kKeyWasDown) == 0 && GetFocus() == window_.get() && focused_) {
+                Component& c = *exposed_[*focused_].component;
+                ShowFocusCues();
+                if (c.Visible() && c.Enabled()) c.Click();
+            }
+            return 0;
+        default: break;
+    }
+    return DefWindowProcA(window_.get(), WM_KEYDOWN, wp, lp);
+}
+
+LRESULT Form::OnGetObject(WPARAM wp, LPARAM lp) {
+    if (static_cast<LONG>(lp) != OBJID_CLIENT)
+        return DefWindowProcA(window_.get(), WM_GETOBJECT, wp, lp);
+    if (!accessible_) accessible_.reset(std::make_unique<FormAccessible>(*this).release());
+    return AnswerGetObject(*accessible_, wp);
+}
+
+void Form::DisconnectAccessible() noexcept {
+    accessible_.reset();  // disconnects; clients that hold it get an error from then on
 }
 
 }  // namespace toolkit

@@ -16,6 +16,7 @@
 //   auto box = toolkit::MakeForm<TfrmMessageBox>(app);
 #pragma once
 
+#include "toolkit/accessible_model.h"
 #include "toolkit/application.h"
 #include "toolkit/component.h"
 #include "toolkit/description.h"
@@ -24,14 +25,20 @@
 #include "toolkit/scale.h"
 #include "win32/unique_win.h"
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace toolkit {
+
+class FormAccessible;
+// Lets go of the form's reference to its accessible object (toolkit/accessible_win.cpp).
+void ReleaseAccessible(FormAccessible* accessible) noexcept;
 
 inline constexpr int kModalResultCancel = 2;
 
@@ -124,6 +131,47 @@ public:
     // The one paint routine: background, then the windowless components in order.
     void PaintTo(HDC dc);
 
+    // ---- keyboard and screen reader ----
+    // The components a screen reader sees, in reading order, and the keyboard's stops.
+    // Expose a windowless component with its role; an empty name means its shown text.
+    // A tab index of 0 or more makes it a stop of the Tab key, in that order.
+    void Expose(Component& component, access::Role role, std::string name = {}, int tabIndex = -1,
+                std::function<bool()> selected = {});
+    // A check box, a window of its own, and the text beside it that names it: a client can
+    // ask the box or the form. Tab visits it after the windowless stops, in the
+    // description's tab order. The box shows no text of its own, so its focus rectangle
+    // is drawn around that text.
+    void ExposeWindow(Component& component, const Component& label);
+    // The item that has the focus when the form is shown (none: the form itself).
+    void SetInitialFocus(Component& component);
+
+    [[nodiscard]] std::vector<access::Item> AccessItems() const;
+    [[nodiscard]] std::size_t AccessItemCount() const noexcept { return exposed_.size(); }
+    [[nodiscard]] const Component& AccessComponent(std::size_t item) const {
+        return *exposed_.at(item).component;
+    }
+    // The item with the keyboard focus: a windowless one while the form's window has the
+    // focus, or the exposed child window that has it. None otherwise.
+    [[nodiscard]] std::optional<std::size_t> FocusedItem() const;
+    // Gives the item the focus (a child window gets the system's focus).
+    void FocusItem(std::size_t item);
+    // Tab and Shift+Tab.
+    void MoveFocus(bool forward);
+    // Focus rectangles are drawn only after the keyboard was used in this showing, unless
+    // the system asks for them always.
+    [[nodiscard]] bool FocusCuesShown() const noexcept { return focusCues_; }
+    // The item's place on the screen, from the bounds that hit-testing uses.
+    [[nodiscard]] RECT ItemScreenRect(std::size_t item) const;
+    // The visible item at a screen point, topmost child window or windowless item.
+    [[nodiscard]] std::optional<std::size_t> ItemAtScreen(POINT point) const;
+    // What a click on the item does, run after the current message (a screen reader's
+    // call returns first); a child window is clicked as the system clicks it.
+    void PostDefaultAction(std::size_t item);
+
+    // Components report changes that the focus and a screen reader follow.
+    void ComponentChanged(const Component& component);
+    void ComponentTextChanged(const Component& component);
+
     // Runs the creation event; MakeForm calls it once the whole form exists.
     void Created();
     // Runs the destruction event and destroys the window; the form's deleter calls it.
@@ -162,10 +210,22 @@ private:
     LRESULT OnCommand(WPARAM wp, LPARAM lp);
     LRESULT OnControlColor(WPARAM wp);
     LRESULT OnDpiChanged(WPARAM wp, LPARAM lp);
+    LRESULT OnKeyDown(WPARAM wp, LPARAM lp);
+    LRESULT OnGetObject(WPARAM wp, LPARAM lp);
 
     // Lays the window out at this scale: its size, fonts and every component.
     void ApplyScale(int dpi);
 
+    [[nodiscard]] std::optional<std::size_t> ExposedIndex(const Component& component) const;
+    [[nodiscard]] long ChildId(std::size_t item) const;
+    void ShowFocusCues();
+    void ResetFocusCues();
+    void InvalidateItem(std::optional<std::size_t> item) const;
+    void DisconnectAccessible() noexcept;
+
+    // Where a component is on the client area as hit-testing takes it (a child window:
+    // where it really is); the focus rectangle and a screen reader use the same.
+    [[nodiscard]] RECT HitBounds(const Component& component) const;
     [[nodiscard]] std::vector<RoutingBox> Boxes() const;
     [[nodiscard]] std::optional<size_t> UnderPoint(int x, int y) const;
     [[nodiscard]] std::optional<size_t> UnderCursor() const;
@@ -200,6 +260,22 @@ private:
     std::optional<size_t> pressed_;  // the component that took that press
     bool clickArmed_ = false;        // a release on it is a click
     bool releasingCapture_ = false;  // inside the button-up handling
+
+    struct ExposedItem {
+        Component* component;
+        access::Role role;
+        std::string name;
+        int tabIndex;
+        std::function<bool()> selected;
+        bool window;
+        const Component* label = nullptr;  // a box's text: its name and its focus's place
+    };
+    std::vector<ExposedItem> exposed_;
+    std::optional<std::size_t> focused_;  // the windowless item with the focus
+    std::optional<std::size_t> initialFocus_;
+    bool focusCues_ = false;
+    std::unique_ptr<FormAccessible, void (*)(FormAccessible*) noexcept> accessible_{
+        nullptr, &ReleaseAccessible};
 
     // Last, so that it goes first: the window's last messages still find a whole form.
     win32::UniqueWindow window_;

@@ -51,6 +51,7 @@ void Label::SetText(std::string text) {
     text_ = std::move(text);
     if (autoSize_) FitToText();
     Invalidate();
+    Owner().ComponentTextChanged(*this);
 }
 
 void Label::ScaleChanged() {

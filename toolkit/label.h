@@ -14,6 +14,7 @@ public:
 
     [[nodiscard]] const std::string& Text() const noexcept { return text_; }
     void SetText(std::string text);
+    [[nodiscard]] std::string ShownText() const override { return text_; }
 
     // The font the text is drawn in, at the form's scale.
     [[nodiscard]] HFONT Font() const noexcept { return font_.get(); }

@@ -25,10 +25,14 @@ void PopupMenu::Popup(HWND owner, int x, int y) {
 }
 
 void PopupMenu::PopupFromTray(HWND owner) {
-    SetForegroundWindow(owner);
     POINT cursor{};
     GetCursorPos(&cursor);
-    Popup(owner, cursor.x, cursor.y);
+    PopupFromTray(owner, cursor);
+}
+
+void PopupMenu::PopupFromTray(HWND owner, POINT at) {
+    SetForegroundWindow(owner);
+    Popup(owner, at.x, at.y);
     PostMessageA(owner, WM_NULL, 0, 0);
 }
 

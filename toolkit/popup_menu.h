@@ -40,7 +40,10 @@ public:
     // usually hidden and not in front: the owner is brought to the foreground first, or the
     // menu would not close when the user clicks elsewhere; and a null message is posted to
     // it as soon as the menu closes, or the next popup could close at once.
+    // At a given screen point instead of the cursor: a menu opened from the keyboard
+    // opens at its icon.
     void PopupFromTray(HWND owner);
+    void PopupFromTray(HWND owner, POINT at);
 
     // Runs the chosen item's handler when this WM_COMMAND came from a menu; false when it
     // came from elsewhere (a control's notification, an accelerator).

@@ -36,6 +36,7 @@ constexpr toolkit::MessageEntry<TfrmControlPanel> kMessages[] = {
     {kTrayCallbackMessage, &TfrmControlPanel::WMTrayIcon},
     {WM_SYSCOMMAND, &TfrmControlPanel::WMSystemCommand},
     {WM_COMMAND, &TfrmControlPanel::WMCommand},
+    {WM_KEYDOWN, &TfrmControlPanel::WMKeyDown},
 };
 
 constexpr WPARAM kSystemCommandMask = 0xFFF0;  // the low four bits are the system's own
@@ -55,6 +56,7 @@ TfrmControlPanel::TfrmControlPanel(toolkit::Application& app, ShellNotifyFunctio
     : Form(app, {"TFRMCONTROLPANEL", toolkit::BindHandlers(this, Handlers()), kKinds}),
       shellNotify_(shellNotify) {
     BindMessages(this, kMessages);
+    ExposeComponents();
     // The shell announces a new taskbar with this message; the icon has to come back.
     const UINT taskbarCreated = ui::TrayIcon::TaskbarCreatedMessage();
     if (taskbarCreated == 0) return;
@@ -65,6 +67,23 @@ TfrmControlPanel::TfrmControlPanel(toolkit::Application& app, ShellNotifyFunctio
 }
 
 // ---- creation and destruction ----
+
+void TfrmControlPanel::ExposeComponents() {
+    using toolkit::access::Role;
+    Expose(imgStatusTab, Role::PageTab, "Status", -1, [this] { return SettingsTabActive == 0; });
+    Expose(imgSettingsTab, Role::PageTab, "Settings", -1,
+           [this] { return SettingsTabActive == 1; });
+    Expose(lbGeneralStatus, Role::StaticText);
+    Expose(lbGeneralDescription, Role::StaticText);
+    Expose(lbEnable, Role::PushButton, {}, 0);
+    Expose(lbDisable, Role::PushButton, {}, 1);
+    // Each box beside the text that names it; Tab visits the boxes in their tab order.
+    ExposeWindow(chkAutostartUserCP, lbAutostartUserCP);
+    Expose(lbAutostartUserCP, Role::StaticText);
+    ExposeWindow(chkAutomaticDisable, lbAutomaticDisable);
+    Expose(lbAutomaticDisable, Role::StaticText);
+    Expose(btnClose, Role::PushButton, "Close");
+}
 
 void TfrmControlPanel::FormCreate(toolkit::Object&) {
     SetDoubleBuffered(true);
@@ -132,6 +151,25 @@ void TfrmControlPanel::WMSystemCommand(toolkit::Message& message) {
         Hide();
         message.result = 0;
         return;
+    }
+    Inherited(message);
+}
+
+void TfrmControlPanel::WMKeyDown(toolkit::Message& message) {
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    switch (message.wParam) {
+        case VK_ESCAPE: btnCloseClick(*this); return;
+        case VK_TAB:
+        case VK_PRIOR:
+        case VK_NEXT:
+            // Ctrl+Tab, Ctrl+PgDn and back: with two pages, each goes to the other one.
+            if (!ctrl) break;
+            if (SettingsTabActive == 0)
+                imgSettingsTabClick(*this);
+            else
+                imgStatusTabClick(*this);
+            return;
+        default: break;
     }
     Inherited(message);
 }
@@ -335,6 +373,8 @@ void TfrmControlPanel::OnExit(toolkit::Object&) {
 void TfrmControlPanel::WMTrayIcon(toolkit::Message& message) {
     switch (static_cast<UINT>(message.lParam)) {
         case WM_LBUTTONDOWN: ShowPanel(); break;
+        // Also the keyboard's Enter, Space, menu key and Shift+F10 on the icon: the shell
+        // sends them as right presses for an icon of this record's version.
         case WM_RBUTTONDOWN:
             if (tray_) tray_->OpenMenu();
             break;

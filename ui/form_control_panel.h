@@ -128,6 +128,7 @@ public:
     void WMCommand(toolkit::Message& message);         // WM_COMMAND, the tray menu's choice
     void WMSystemCommand(toolkit::Message& message);   // WM_SYSCOMMAND
     void WMTaskbarCreated(toolkit::Message& message);  // the registered "TaskbarCreated"
+    void WMKeyDown(toolkit::Message& message);         // WM_KEYDOWN: Esc and the page keys
 
     // The application-wide message hook: a system command anywhere hides the panel.
     bool OnMessage(MSG& message);
@@ -142,6 +143,8 @@ private:
     void ShowPanel();
     void BringApplicationToFront();
     void SetCommandLabels(bool enable, bool disable);
+    // The keyboard's stops and what a screen reader sees, in reading order.
+    void ExposeComponents();
 
     // The controls of each tab, in the order in which they are shown and hidden.
     const std::array<toolkit::Component*, 6> statusTab_{&lbGeneralStatus, &lbGeneralDescription,

@@ -12,10 +12,19 @@ constexpr toolkit::HandlerEntry<TfrmMessageBox> kHandlers[] = {
     {"lbOKClick", &TfrmMessageBox::lbOKClick},
 };
 
+constexpr toolkit::MessageEntry<TfrmMessageBox> kMessages[] = {
+    {WM_KEYDOWN, &TfrmMessageBox::WMKeyDown},
+};
+
 }  // namespace
 
 TfrmMessageBox::TfrmMessageBox(toolkit::Application& app)
-    : Form(app, {"TFRMMESSAGEBOX", toolkit::BindHandlers(this, Handlers())}) {}
+    : Form(app, {"TFRMMESSAGEBOX", toolkit::BindHandlers(this, Handlers())}) {
+    BindMessages(this, kMessages);
+    Expose(lbMessage, toolkit::access::Role::StaticText);
+    Expose(lbOK, toolkit::access::Role::PushButton, {}, 0);
+    SetInitialFocus(lbOK);
+}
 
 std::span<const toolkit::HandlerEntry<TfrmMessageBox>> TfrmMessageBox::Handlers() {
     return kHandlers;
@@ -33,6 +42,15 @@ void TfrmMessageBox::imgBackgroundMouseDown(toolkit::Object&, toolkit::MouseButt
 
 void TfrmMessageBox::lbOKClick(toolkit::Object&) {
     Close();  // inside the modal wait: ends it with cancel
+}
+
+void TfrmMessageBox::WMKeyDown(toolkit::Message& message) {
+    switch (message.wParam) {
+        case VK_RETURN:
+        case VK_SPACE:
+        case VK_ESCAPE: lbOKClick(*this); return;
+        default: Inherited(message);
+    }
 }
 
 void ShowMessageWindow(toolkit::Application* owner, const char* text) noexcept {

@@ -23,6 +23,8 @@ public:
     void imgBackgroundMouseDown(toolkit::Object& sender, toolkit::MouseButton button,
                                 std::uint32_t shift, int x, int y);
     void lbOKClick(toolkit::Object& sender);
+    // Enter, Space and Esc press OK.
+    void WMKeyDown(toolkit::Message& message);
 
     toolkit::Label& lbOK = Find<toolkit::Label>("lbOK");
     toolkit::Label& lbMessage = Find<toolkit::Label>("lbMessage");

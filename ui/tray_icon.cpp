@@ -74,8 +74,26 @@ void TrayIcon::ReAdd() {
     if (!shellNotify_(NIM_ADD, &data_)) shellNotify_(NIM_MODIFY, &data_);
 }
 
+// The icon's record sets no version (the shell's oldest behaviour). For such an icon the
+// shell sends the keyboard's Enter, Space, menu key and Shift+F10 as a right press and
+// release; only the real button's state tells them from the mouse.
+POINT TrayIcon::MenuPlace() const {
+    POINT place{};
+    GetCursorPos(&place);
+    const int right = GetSystemMetrics(SM_SWAPBUTTON) ? VK_LBUTTON : VK_RBUTTON;
+    if (GetAsyncKeyState(right) < 0) return place;
+    NOTIFYICONIDENTIFIER icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = data_.hWnd;
+    icon.uID = data_.uID;
+    RECT r{};
+    if (Shell_NotifyIconGetRect(&icon, &r) == S_OK)
+        place = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    return place;
+}
+
 void TrayIcon::OpenMenu() {
-    menu_->PopupFromTray(data_.hWnd);
+    menu_->PopupFromTray(data_.hWnd, MenuPlace());
 }
 
 }  // namespace ui

@@ -64,9 +64,14 @@ public:
     // The taskbar was created again: the icon comes back with its plain flags (no balloon
     // again), whether or not the shell still holds the old one.
     void ReAdd();
-    // Pops the menu up at the cursor and returns when it has closed; the chosen item comes
-    // to the window later, as a WM_COMMAND message for the menu's Command.
+    // Pops the menu up and returns when it has closed; the chosen item comes to the window
+    // later, as a WM_COMMAND message for the menu's Command. A right press of the mouse
+    // opens it at the cursor; when no button is down the callback came from the keyboard
+    // (see MenuPlace) and it opens at the icon.
     void OpenMenu();
+    // Where the menu opens: the cursor for the mouse; for the keyboard the icon's centre as
+    // the shell tells it, or the cursor where the shell cannot tell.
+    [[nodiscard]] POINT MenuPlace() const;
 
     [[nodiscard]] HICON Icon() const noexcept { return icon_.get(); }
     [[nodiscard]] toolkit::PopupMenu& Menu() const noexcept { return *menu_; }

@@ -7,7 +7,7 @@ KORVALEN_WINE_DIR=${KORVALEN_WINE_DIR:-$KORVALEN_ROOT/build/wine}
 KORVALEN_DESKTOP=Korvalen
 KORVALEN_DESKTOP_SIZE=1024x768
 # Bump when the template's contents change, so old templates are made anew.
-KORVALEN_TEMPLATE_VERSION=2
+KORVALEN_TEMPLATE_VERSION=3
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -85,6 +85,9 @@ _wine_make_template() {
   # Every program of the prefix joins one virtual desktop, with a taskbar and a tray.
   WINEPREFIX=$t "$WINE64" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d "$KORVALEN_DESKTOP" /f >/dev/null 2>&1
   WINEPREFIX=$t "$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v "$KORVALEN_DESKTOP" /d "$KORVALEN_DESKTOP_SIZE" /f >/dev/null 2>&1
+  # Focus rectangles only after keyboard use, as Windows has it by default; a new Wine
+  # prefix asks for them always (bit 5 of the mask).
+  WINEPREFIX=$t "$WINE64" reg add 'HKCU\Control Panel\Desktop' /v UserPreferencesMask /t REG_BINARY /d 1000028012000000 /f >/dev/null 2>&1
   WINEPREFIX=$t wineserver -w
   echo "$KORVALEN_TEMPLATE_VERSION" >"$t/.korvalen-template"
 }

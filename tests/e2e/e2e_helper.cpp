@@ -11,7 +11,12 @@
 //   e2e-helper text-mask HEIGHT TEXT [DPI]  the text in bold "MS Sans Serif" (at that scale)
 //                                      as rows of # and .
 //   e2e-helper syscolor INDEX            a system colour as RRGGBB
+//   e2e-helper access CLASS|- TITLE|-    what a screen reader in another process gets:
+//                                        "answered 0|1" (WM_GETOBJECT for the client area),
+//                                        "object HRESULT", then per child "role state name"
 #include <windows.h>
+// after <windows.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -123,12 +128,59 @@ int SysColor(const char* index) {
     return 0;
 }
 
+// A screen reader's first steps from this process: the window's answer to WM_GETOBJECT,
+// then the client object and its children as the system hands them over.
+int Access(const char* windowClass, const char* title) {
+    const HWND hwnd = FindWindowA(OrNull(windowClass), OrNull(title));
+    if (!hwnd) return 1;
+    DWORD_PTR answer = 0;
+    const bool sent = SendMessageTimeoutA(hwnd, WM_GETOBJECT, 0,
+                                          static_cast<LPARAM>(static_cast<DWORD>(OBJID_CLIENT)),
+                                          SMTO_ABORTIFHUNG, 5000, &answer) != 0;
+    // A positive answer is a reference to the marshalled object; zero means "not handled".
+    std::printf("answered %d\n", sent && static_cast<LRESULT>(answer) > 0 ? 1 : 0);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IAccessible* object = nullptr;
+    const HRESULT hr =
+        AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                   reinterpret_cast<void**>(&object));
+    std::printf("object 0x%08lx\n", static_cast<unsigned long>(hr));
+    long count = 0;
+    if (object && SUCCEEDED(object->get_accChildCount(&count))) {
+        for (long id = 1; id <= count; ++id) {
+            VARIANT child;
+            VariantInit(&child);
+            child.vt = VT_I4;
+            child.lVal = id;
+            VARIANT role, state;
+            VariantInit(&role);
+            VariantInit(&state);
+            BSTR name = nullptr;
+            object->get_accRole(child, &role);
+            object->get_accState(child, &state);
+            object->get_accName(child, &name);
+            char text[512] = {};
+            if (name) {
+                WideCharToMultiByte(CP_ACP, 0, name, -1, text, sizeof text - 1, nullptr, nullptr);
+                SysFreeString(name);
+            }
+            for (char* c = text; *c; ++c)
+                if (*c == '\n' || *c == '\r') *c = ' ';
+            std::printf("0x%lx 0x%lx %s\n", role.vt == VT_I4 ? role.lVal : 0L,
+                        state.vt == VT_I4 ? state.lVal : 0L, text);
+        }
+    }
+    if (object) object->Release();
+    CoUninitialize();
+    return 0;
+}
+
 int Usage() {
     std::fputs(
         "usage: e2e-helper find CLASS TITLE | balloons | msgbox CAPTION | broadcast NAME |\n"
         "                  children HWND | post HWND MSG WPARAM LPARAM | text-mask HEIGHT TEXT "
         "[DPI] |\n"
-        "                  syscolor INDEX\n",
+        "                  syscolor INDEX | access CLASS TITLE\n",
         stderr);
     return 2;
 }
@@ -147,5 +199,6 @@ int main(int argc, char** argv) {
     if (verb == "text-mask" && (argc == 4 || argc == 5))
         return TextMask(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
     if (verb == "syscolor" && argc == 3) return SysColor(argv[2]);
+    if (verb == "access" && argc == 4) return Access(argv[2], argv[3]);
     return Usage();
 }

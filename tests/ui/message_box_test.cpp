@@ -3,6 +3,7 @@
 // Whatever a test does while the window is up runs inside the window's own modal loop,
 // from a thread timer (the loop dispatches it like any other message).
 #include "resources/resource_names.h"
+#include "tests/support/accessible_probe.h"
 #include "tests/support/wine_test_support.h"
 #include "toolkit/picture_loader.h"
 #include "toolkit/pixels.h"
@@ -364,4 +365,66 @@ TEST_F(MessageWindow, ItsPictureIsDecodedWhenItIsShownNotWhenItIsMade) {
     EXPECT_EQ(toolkit::PictureDecodeCount(), before + 1);
     EXPECT_EQ(window->imgBackground.GetPicture().Width(), kWidth);
     window->Hide();
+}
+
+// ---- keyboard and screen reader ----
+
+TEST_F(MessageWindow, EnterSpaceAndEscEachPressOkWhichHasTheFocusAtOpening) {
+    const ComApartment com;
+    for (const UINT key : {VK_RETURN, VK_SPACE, VK_ESCAPE}) {
+        SCOPED_TRACE(key);
+        HWND focusAtOpen = nullptr;
+        long focusedChild = 0;
+        int shown = 0;
+        OnEachWindow presser([&](HWND box) {
+            ++shown;
+            focusAtOpen = GetFocus();
+            VARIANT focus;
+            VariantInit(&focus);
+            if (const auto client = ClientObject(box);
+                client && client->get_accFocus(&focus) == S_OK && focus.vt == VT_I4)
+                focusedChild = focus.lVal;
+            PressKey(key, kNoModifier, box);
+        });
+        ui::ShowMessageWindow(&app, "Korvalen works with errors");
+        EXPECT_EQ(shown, 1) << "returned once the key closed it";
+        EXPECT_NE(focusAtOpen, nullptr);
+        EXPECT_EQ(focusedChild, 2) << "OK, the second child, has the focus";
+        EXPECT_EQ(FindWindowA("TfrmMessageBox", nullptr), nullptr);
+    }
+}
+
+TEST_F(MessageWindow, AScreenReaderReadsItsTextAndItsOkButton) {
+    const ComApartment com;
+    std::vector<AccessibleChild> children;
+    ComRef<IAccessible> kept;
+    OnEachWindow reader([&](HWND box) {
+        kept = ClientObject(box);
+        children = ChildrenOf(kept.get());
+        ClickOk(box);
+    });
+    ui::ShowMessageWindow(&app, "Failed connect to Korvalen driver");
+    ASSERT_EQ(children.size(), 2u) << "nothing decorative: no picture";
+    EXPECT_EQ(children[0].name, "Failed connect to Korvalen driver");
+    EXPECT_EQ(children[0].role, ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(children[1].name, "OK");
+    EXPECT_EQ(children[1].role, ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(children[1].defaultAction, "Press");
+    EXPECT_EQ(children[1].location.right - children[1].location.left, kOkBox.right - kOkBox.left);
+    // The window is gone; the object kept answers without crashing.
+    ASSERT_TRUE(kept);
+    long count = -1;
+    EXPECT_EQ(kept->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
+}
+
+TEST_F(MessageWindow, ItsOkButtonsDefaultActionClosesIt) {
+    const ComApartment com;
+    HRESULT result = E_UNEXPECTED;
+    OnEachWindow presser([&](HWND box) {
+        const auto client = ClientObject(box);
+        if (client) result = client->accDoDefaultAction(ChildVariant(2));
+    });
+    ui::ShowMessageWindow(&app, "Korvalen works with errors");
+    EXPECT_EQ(result, S_OK);
+    EXPECT_EQ(FindWindowA("TfrmMessageBox", nullptr), nullptr);
 }
