@@ -30,6 +30,9 @@ public:
     [[nodiscard]] int Top() const noexcept { return bounds_.top; }
     [[nodiscard]] int Width() const noexcept { return bounds_.right - bounds_.left; }
     [[nodiscard]] int Height() const noexcept { return bounds_.bottom - bounds_.top; }
+    // The description's corner, in pixels at 96 DPI: where a picture's scaled edges start.
+    [[nodiscard]] int Left96() const noexcept { return left_; }
+    [[nodiscard]] int Top96() const noexcept { return top_; }
     // A new box in the units of window descriptions (pixels at 96 DPI); the component is
     // placed at the form's scale.
     void SetBounds(int left, int top, int width, int height);

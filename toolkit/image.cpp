@@ -2,6 +2,8 @@
 
 #include "toolkit/form.h"
 #include "toolkit/image_list.h"
+#include "toolkit/picture_loader.h"
+#include "toolkit/scale.h"
 
 namespace toolkit {
 
@@ -28,10 +30,12 @@ void Image::Paint(HDC dc) {
 
 void Image::LoadPictures(int dpi) {
     if (!pictureName_.empty()) {
-        if (pictureDpi_ != dpi) picture_.Load(Owner().Module(), pictureName_, dpi);
+        if (pictureDpi_ != dpi)
+            picture_.SetPixels(
+                LoadPictureAt(Owner().Module(), pictureName_, dpi, Left96(), Top96()));
     } else if (list_) {
         list_->LoadPictures(dpi);
-        DrawListImage();
+        DrawListImage(dpi);
     }
     pictureDpi_ = dpi;
 }
@@ -39,10 +43,19 @@ void Image::LoadPictures(int dpi) {
 void Image::ShowListImage(ImageList& list, int index) {
     list_ = &list;
     listIndex_ = index;
-    if (Owner().PicturesDpi() != 0) DrawListImage();
+    if (Owner().PicturesDpi() != 0) DrawListImage(Owner().PicturesDpi());
 }
 
-void Image::DrawListImage() {
+void Image::DrawListImage(int dpi) {
+    // The list's images are made at the scaled image size; at this image's place the
+    // scaled edges can lie a pixel closer or further apart: then its own size, from the
+    // stored picture, so that it fills its box.
+    const int width = ScaleSpan(Left96(), list_->ImageWidth96(), dpi);
+    const int height = ScaleSpan(Top96(), list_->ImageHeight96(), dpi);
+    if (width != list_->ImageWidth() || height != list_->ImageHeight()) {
+        picture_.SetPixels(list_->ImagePixels(listIndex_, width, height));
+        return;
+    }
     // The same bitmap is drawn into again while its size holds: no GDI object per change.
     if (picture_.Width() == list_->ImageWidth() && picture_.Height() == list_->ImageHeight()) {
         picture_.Clear();

@@ -30,7 +30,7 @@ public:
     void ShowListImage(ImageList& list, int index);
 
 private:
-    void DrawListImage();
+    void DrawListImage(int dpi);
 
     Picture picture_;
     std::string pictureName_;    // the picture resource of the description, if any

@@ -3,6 +3,7 @@
 #include "toolkit/form.h"
 #include "toolkit/picture_loader.h"
 #include "toolkit/resample.h"
+#include "toolkit/scale.h"
 
 #include <stdexcept>
 
@@ -19,9 +20,37 @@ ImageList::ImageList(Form& owner, const ComponentDescription& d)
 
 void ImageList::LoadPictures(int dpi) {
     if (images_.empty() || stripDpi_ == dpi) return;
-    strip_.SetPixels(
-        LoadPictureAtDpi(Owner().Module(), images_, dpi, imageWidth96_, imageHeight96_));
+    int scale = 0;
+    Pixels source = LoadStoredPicture(Owner().Module(), images_, dpi, scale);
+    const int fromWidth = imageWidth96_ * scale / 100;
+    const int fromHeight = imageHeight96_ * scale / 100;
+    strip_.SetPixels(ResampleTiles(source, fromWidth, fromHeight, ScaledLength(imageWidth96_, dpi),
+                                   ScaledLength(imageHeight96_, dpi)));
     stripDpi_ = dpi;
+    // Stored at this very scale, every image's scaled edges are whole pixels: all images
+    // are the list's size and the stored strip is not needed again.
+    const bool exact = scale * kDefaultDpi == dpi * 100;
+    source_ = exact ? Pixels{} : std::move(source);
+    sourceScale_ = scale;
+}
+
+Pixels ImageList::ImagePixels(int index, int width, int height) const {
+    EnsureLoaded();
+    if (source_.rgb.empty()) {
+        int scale = 0;
+        source_ = LoadStoredPicture(Owner().Module(), images_, stripDpi_, scale);
+        sourceScale_ = scale;
+    }
+    const int w = imageWidth96_ * sourceScale_ / 100;
+    const int h = imageHeight96_ * sourceScale_ / 100;
+    const int perRow = w > 0 ? source_.width / w : 0;
+    Pixels tile{w, h, {}};
+    if (perRow <= 0 || index < 0 || index >= perRow * (source_.height / h)) return tile;
+    tile.rgb.reserve(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            tile.rgb.push_back(source_.At((index % perRow) * w + x, (index / perRow) * h + y));
+    return ResampleArea(tile, width, height);
 }
 
 void ImageList::EnsureLoaded() const {

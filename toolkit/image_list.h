@@ -18,6 +18,11 @@ public:
     [[nodiscard]] int Count() const;
     [[nodiscard]] int ImageWidth() const;
     [[nodiscard]] int ImageHeight() const;
+    [[nodiscard]] int ImageWidth96() const noexcept { return imageWidth96_; }
+    [[nodiscard]] int ImageHeight96() const noexcept { return imageHeight96_; }
+    // Image `index` made from the stored picture at width x height (at the list's DPI),
+    // for an image whose scaled box is not the list's image size.
+    [[nodiscard]] Pixels ImagePixels(int index, int width, int height) const;
 
     // Draws image `index` at (x, y); an index outside the list draws nothing.
     bool Draw(HDC dc, int x, int y, int index) const;
@@ -36,6 +41,10 @@ private:
     // Decoded on first need; drawing from the list is not a change of the list.
     mutable Picture strip_;
     mutable int stripDpi_ = 0;  // 0: not decoded
+    // The stored strip, kept where it was resampled (images of other sizes come from it),
+    // and its scale in percent.
+    mutable Pixels source_;
+    mutable int sourceScale_ = 0;
 };
 
 }  // namespace toolkit

@@ -1,6 +1,7 @@
 #include "toolkit/picture_loader.h"
 
 #include "toolkit/resample.h"
+#include "toolkit/scale.h"
 
 #include <objbase.h>
 #include <wincodec.h>
@@ -134,20 +135,25 @@ Pixels DecodePng(const void* data, size_t size) {
     return out;
 }
 
-Pixels LoadPictureAtDpi(HINSTANCE module, const std::string& name, int dpi, int tileWidth96,
-                        int tileHeight96) {
+Pixels LoadStoredPicture(HINSTANCE module, const std::string& name, int dpi, int& scale) {
     std::vector<int> stored;
     for (const int s : kStoredPictureScales)
         if (FindResourceA(module, ScaledPictureName(name, s).c_str(), kPictureResourceType))
             stored.push_back(s);
-    const int scale = ChooseStoredScale(stored, dpi);
+    scale = ChooseStoredScale(stored, dpi);
     if (scale == 0) throw std::runtime_error("The picture " + name + " is missing.");
     const std::string chosen = ScaledPictureName(name, scale);
     HRSRC found = FindResourceA(module, chosen.c_str(), kPictureResourceType);
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data) throw std::runtime_error("The picture " + chosen + " is missing.");
-    Pixels source = DecodePng(data, SizeofResource(module, found));
+    return DecodePng(data, SizeofResource(module, found));
+}
+
+Pixels LoadPictureAtDpi(HINSTANCE module, const std::string& name, int dpi, int tileWidth96,
+                        int tileHeight96) {
+    int scale = 0;
+    Pixels source = LoadStoredPicture(module, name, dpi, scale);
     // Stored at scale percent: its 96-DPI size is the stored size scaled back.
     const int width96 = source.width * 100 / scale;
     const int height96 = source.height * 100 / scale;
@@ -158,6 +164,14 @@ Pixels LoadPictureAtDpi(HINSTANCE module, const std::string& name, int dpi, int 
                              ScaledLength(tileHeight96, dpi));
     }
     return ResampleArea(source, ScaledLength(width96, dpi), ScaledLength(height96, dpi));
+}
+
+Pixels LoadPictureAt(HINSTANCE module, const std::string& name, int dpi, int left96, int top96) {
+    int scale = 0;
+    const Pixels source = LoadStoredPicture(module, name, dpi, scale);
+    const int width96 = source.width * 100 / scale;
+    const int height96 = source.height * 100 / scale;
+    return ResampleArea(source, ScaleSpan(left96, width96, dpi), ScaleSpan(top96, height96, dpi));
 }
 
 }  // namespace toolkit

@@ -31,6 +31,17 @@ inline constexpr int kStoredPictureScales[] = {100, 150, 200};
 [[nodiscard]] Pixels LoadPictureAtDpi(HINSTANCE module, const std::string& name, int dpi,
                                       int tileWidth96 = 0, int tileHeight96 = 0);
 
+// The picture at this DPI for a component whose corner lies at (left96, top96) at 96 DPI:
+// its edges are scaled as the component's are (ScaleSpan), so that a picture as large as
+// its component fills the component's scaled box, neither cut nor a pixel short.
+[[nodiscard]] Pixels LoadPictureAt(HINSTANCE module, const std::string& name, int dpi, int left96,
+                                   int top96);
+
+// The stored picture that the loader starts from at this DPI, decoded, and its scale in
+// percent. Throws when the picture is missing or cannot be decoded.
+[[nodiscard]] Pixels LoadStoredPicture(HINSTANCE module, const std::string& name, int dpi,
+                                       int& scale);
+
 // Only the decoding: a PNG file's pixels (0xRRGGBB). Throws when it cannot be decoded.
 [[nodiscard]] Pixels DecodePng(const void* data, size_t size);
 

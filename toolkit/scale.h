@@ -28,6 +28,13 @@ struct ScaledBox {
     friend constexpr bool operator==(const ScaledBox&, const ScaledBox&) = default;
 };
 
+// A length that starts at `start` at 96 DPI, at `dpi`: the distance between its scaled
+// edges. A picture drawn at a component's corner and as large as the component at 96 DPI
+// thus fills the component's scaled box exactly, wherever the box lies.
+[[nodiscard]] constexpr int ScaleSpan(int start, int length, int dpi) noexcept {
+    return ScaleToDpi(start + length, dpi) - ScaleToDpi(start, dpi);
+}
+
 // The box of a description (left, top, width, height at 96 DPI) at `dpi`: each edge
 // scaled on its own.
 [[nodiscard]] constexpr ScaledBox ScaleBox(int left, int top, int width, int height,

@@ -139,20 +139,15 @@ class Panel:
         return self.d.text_at(image, text, r.left + pixel_place[0], r.top + pixel_place[1])
 
     def selected_tab(self, shot):
-        """The tab whose open right side shows the content colour over the separator. At
-        another scale than 100 %, the page whose check boxes are shown or hidden (the
-        pictures' own scaling is not what these cases look at)."""
-        if self.dpi != 96:
-            boxes = self.check_boxes()
-            if len(boxes) != 2:
-                return None
-            shown = {visible for visible, _ in boxes}
-            return "settings" if shown == {True} else "status" if shown == {False} else None
+        """The tab whose open right side shows the face colour over the separator: the
+        middle of the tab's last three columns, on its middle row, each edge scaled as the
+        program scales it (the pictures are made for their scaled boxes)."""
         image, r = shot
         face = (0xC7, 0xE3, 0xF1)
+        x = (scaled(14 + 92, self.dpi) + scaled(14 + 95, self.dpi)) // 2
 
         def is_open(tab):
-            return near(image.getpixel((r.left + 14 + 93, r.top + tab[1])), face, 40)
+            return near(image.getpixel((r.left + x, r.top + scaled(tab[1], self.dpi))), face, 40)
 
         status, settings = is_open(STATUS_TAB), is_open(SETTINGS_TAB)
         return "status" if status and not settings else \

@@ -71,6 +71,23 @@ TEST(Scale, BoxesKeepTheirEdgesSoTheirSizesMayDifferByAPixel) {
     EXPECT_EQ(b.Width(), 119);  // 136.25 -> 136 .. 255
 }
 
+// A picture as large as its box at 96 DPI, drawn at its corner, is made at the span
+// between the box's scaled edges: the tabs at 125 % are 118 wide, not 95 x 1.25 rounded,
+// and the two tabs of one height differ by a row.
+TEST(Scale, APictureSpanIsTheDistanceBetweenItsBoxsScaledEdges) {
+    for (const int dpi : kScales) {
+        const ScaledBox status = ScaleBox(14, 52, 95, 34, dpi);
+        const ScaledBox settings = ScaleBox(14, 90, 95, 34, dpi);
+        EXPECT_EQ(toolkit::ScaleSpan(14, 95, dpi), status.Width()) << dpi;
+        EXPECT_EQ(toolkit::ScaleSpan(52, 34, dpi), status.Height()) << dpi;
+        EXPECT_EQ(toolkit::ScaleSpan(90, 34, dpi), settings.Height()) << dpi;
+    }
+    EXPECT_EQ(toolkit::ScaleSpan(14, 95, 120), 118);
+    EXPECT_EQ(toolkit::ScaleSpan(52, 34, 120), 43);
+    EXPECT_EQ(toolkit::ScaleSpan(90, 34, 120), 42);
+    EXPECT_EQ(toolkit::ScaleSpan(0, 595, 144), 893);
+}
+
 // Wherever two edges of the panel or the message window coincide at 96 DPI (a label on
 // its button plate, the background on the window's edges), they coincide at every
 // scale; and edges keep their order.

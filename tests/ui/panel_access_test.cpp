@@ -5,6 +5,10 @@
 #include "tests/support/accessible_probe.h"
 #include "tests/ui/panel_fixture.h"
 #include "toolkit/render.h"
+#include "toolkit/scale.h"
+
+#include <algorithm>
+#include <vector>
 
 using namespace paneltest;
 using namespace testsupport;
@@ -46,6 +50,42 @@ protected:
 };
 
 constexpr long kFocusable = STATE_SYSTEM_FOCUSABLE;
+
+RECT ChildRect(HWND child) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// Where two renderings differ, outside the child windows: only on the edge of `box`, and
+// on each of its four sides.
+::testing::AssertionResult ChangedOnlyOnTheEdgeOf(const toolkit::Pixels& before,
+                                                  const toolkit::Pixels& after, RECT box,
+                                                  const std::vector<RECT>& windows) {
+    bool sides[4] = {false, false, false, false};
+    for (int y = 0; y < after.height; ++y)
+        for (int x = 0; x < after.width; ++x) {
+            const POINT p{x, y};
+            if (before.At(x, y) == after.At(x, y) ||
+                std::any_of(windows.begin(), windows.end(),
+                            [&](const RECT& r) { return PtInRect(&r, p) != FALSE; }))
+                continue;
+            const bool inside = x >= box.left && x < box.right && y >= box.top && y < box.bottom;
+            const bool edge =
+                x == box.left || x == box.right - 1 || y == box.top || y == box.bottom - 1;
+            if (!inside || !edge)
+                return ::testing::AssertionFailure()
+                       << "a change at (" << x << "," << y << ") off the box's edge";
+            if (x == box.left) sides[0] = true;
+            if (x == box.right - 1) sides[1] = true;
+            if (y == box.top) sides[2] = true;
+            if (y == box.bottom - 1) sides[3] = true;
+        }
+    if (!(sides[0] && sides[1] && sides[2] && sides[3]))
+        return ::testing::AssertionFailure() << "the rectangle is missing a side";
+    return ::testing::AssertionSuccess();
+}
 
 }  // namespace
 
@@ -193,6 +233,46 @@ TEST_F(Access, ChildrenNamesRolesAndStatesInEachSituation) {
     EXPECT_EQ(ChildrenOf(ClientObject(hwnd).get())[4].state, STATE_SYSTEM_UNAVAILABLE);
     Situation(driver::kStatusRead, driver::kEnabledNowhere, 0);
     EXPECT_EQ(ChildrenOf(ClientObject(hwnd).get())[5].state, STATE_SYSTEM_UNAVAILABLE);
+}
+
+// At 150 % the focus rectangles run around the scaled boxes: a command's own, and the
+// text beside a focused box (its left and top scaled, its size that of the scaled text).
+TEST_F(Access, AtOneHundredAndFiftyPercentFocusRectanglesRunAroundTheScaledBoxes) {
+    TheWorld().autostart = true;
+    Situation(driver::kStatusRead, driver::kEnabledPartly, 0);
+    panel->lbEnable.SetEnabled(true);
+    RECT window{};
+    GetWindowRect(hwnd, &window);
+    RECT suggested{20, 20, 20 + window.right - window.left, 20 + window.bottom - window.top};
+    SendMessageA(hwnd, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    ASSERT_EQ(panel->Dpi(), 144);
+    ShowFocused();
+    const std::vector<RECT> boxes{ChildRect(panel->chkAutostartUserCP.Handle()),
+                                  ChildRect(panel->chkAutomaticDisable.Handle())};
+    auto before = toolkit::RenderClient(hwnd);
+    PressKey(VK_TAB);
+    ASSERT_EQ(&panel->AccessComponent(panel->FocusedItem().value()), &panel->lbEnable);
+    const auto enable = toolkit::ScaleBox(120, 203, 86, 16, 144);
+    EXPECT_TRUE(ChangedOnlyOnTheEdgeOf(before, toolkit::RenderClient(hwnd),
+                                       {enable.left, enable.top, enable.right, enable.bottom},
+                                       boxes))
+        << "around Enable";
+
+    PressKey(VK_TAB, kCtrlKey);
+    ASSERT_EQ(panel->SettingsTabActive, 1);
+    SetFocus(hwnd);  // no item focused: the page as it looks without a rectangle
+    before = toolkit::RenderClient(hwnd);
+    PressKey(VK_TAB);
+    ASSERT_EQ(GetFocus(), panel->chkAutomaticDisable.Handle());
+    const toolkit::Label& text = panel->lbAutomaticDisable;
+    EXPECT_EQ(text.Left(), toolkit::ScaleToDpi(140, 144));
+    EXPECT_EQ(text.Top(), toolkit::ScaleToDpi(71, 144));
+    EXPECT_TRUE(ChangedOnlyOnTheEdgeOf(
+        before, toolkit::RenderClient(hwnd),
+        {text.Left(), text.Top(), text.Left() + text.Width(), text.Top() + text.Height()}, boxes))
+        << "around the disable-at-start text";
+    panel->Hide();
 }
 
 TEST_F(Access, TheSettingsPageShowsTheBoxesAsTheirOwnWindows) {

@@ -2,12 +2,14 @@
 // per-monitor aware window is told of a new scale (WM_DPICHANGED with the suggested
 // place): window sizes, component places, the check boxes' windows, every text a label
 // can show inside its box (at 175 % too), clicks at the scaled places, the centring at
-// the first show, and no objects left behind by changing scale.
+// the first show, the pictures at every scale, and no objects left behind by changing
+// scale.
 #include "benchmarks/process_counts.h"
 #include "tests/ui/panel_fixture.h"
 #include "tests/ui/scale_checks.h"
 #include "toolkit/description.h"
 #include "toolkit/font.h"
+#include "toolkit/picture_loader.h"
 #include "toolkit/render.h"
 #include "toolkit/scale.h"
 #include "ui/form_message_box.h"
@@ -170,8 +172,8 @@ TEST_F(Scaling, TheFirstShowCentresTheScaledWindow) {
     EXPECT_EQ(r.top, std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2));
 }
 
-// Fonts, the paint buffer and the check boxes' fonts are made anew at each change; the
-// old ones go. The GDI count is read where the table can be read (64-bit processes).
+// Fonts, the pictures, the paint buffer and the check boxes' fonts are made anew at each
+// change; the old ones go. The GDI count is read where the table can be read (64-bit).
 TEST_F(Scaling, ChangingScaleBackAndForthLeavesNoObjectsBehind) {
     WireLikeStartUp();
     auto roundTrip = [&] {
@@ -184,15 +186,63 @@ TEST_F(Scaling, ChangingScaleBackAndForthLeavesNoObjectsBehind) {
     roundTrip();
     const auto before = bench::CountProcessObjects(GetCurrentProcessId());
     ASSERT_TRUE(before.has_value());
+    const long decodes = toolkit::PictureDecodeCount();
     for (int i = 0; i < 20; ++i) roundTrip();
     const auto after = bench::CountProcessObjects(GetCurrentProcessId());
     ASSERT_TRUE(after.has_value());
+    EXPECT_EQ(toolkit::PictureDecodeCount(), decodes + 20 * 5 * 6)
+        << "each change made the six pictures again";
     EXPECT_EQ(after->gdiObjects, before->gdiObjects);
     EXPECT_EQ(after->topLevelWindows, before->topLevelWindows);
     EXPECT_EQ(after->kernelHandles, before->kernelHandles);
     if (sizeof(void*) == 8) {
         EXPECT_GT(before->gdiObjects, 0) << "the GDI table was read";
     }
+}
+
+TEST_F(Scaling, EveryPictureOfBothPagesFillsItsScaledBoxWithTheStoredPictureAtThatScale) {
+    WireLikeStartUp();
+    panel->Show();
+    for (const int dpi : {120, 144, 192, 96}) {
+        ChangeScale(hwnd, dpi);
+        panel->imgStatusTabClick(*panel);
+        for (const auto& problem :
+             scalecheck::PictureProblems(*panel, scalecheck::PanelTabs(*panel)))
+            ADD_FAILURE() << "Status page: " << problem;
+        panel->imgSettingsTabClick(*panel);
+        for (const auto& problem :
+             scalecheck::PictureProblems(*panel, scalecheck::PanelTabs(*panel)))
+            ADD_FAILURE() << "Settings page: " << problem;
+    }
+    panel->Hide();
+}
+
+TEST_F(Scaling, TheMessageWindowsBackgroundFillsItsScaledWindowAtEachScale) {
+    auto box = toolkit::MakeForm<ui::TfrmMessageBox>(app);
+    box->Show();
+    for (const int dpi : {120, 144, 192, 96}) {
+        ChangeScale(box->Handle(), dpi);
+        for (const auto& problem : scalecheck::PictureProblems(*box)) ADD_FAILURE() << problem;
+    }
+    box->Hide();
+}
+
+// A shown window told of another scale decodes its pictures again for it at once; told
+// of the scale it has, it does nothing.
+TEST_F(Scaling, AScaleChangeOfTheShownPanelDecodesItsPicturesAgainAtTheNewSize) {
+    WireLikeStartUp();
+    panel->Show();
+    const long decodes = toolkit::PictureDecodeCount();
+    const HBITMAP background = panel->imgBackground.GetPicture().Handle();
+    ChangeScale(hwnd, 144);
+    EXPECT_EQ(toolkit::PictureDecodeCount(), decodes + 6) << "six pictures, the tab strip one";
+    EXPECT_EQ(panel->PicturesDpi(), 144);
+    EXPECT_NE(panel->imgBackground.GetPicture().Handle(), background);
+    EXPECT_EQ(panel->imgBackground.GetPicture().Width(), 893);
+    EXPECT_EQ(panel->imgStatusTab.GetPicture().Width(), ScaleToDpi(14 + 95, 144) - 21);
+    ChangeScale(hwnd, 144, {60, 60});
+    EXPECT_EQ(toolkit::PictureDecodeCount(), decodes + 6) << "the same scale: nothing again";
+    panel->Hide();
 }
 
 TEST_F(Scaling, TheHandCursorShowsOverTheScaledBoxes) {

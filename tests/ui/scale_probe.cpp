@@ -1,6 +1,7 @@
 // ui_scale_probe DPI: makes the control panel and the message window as the program does,
 // at the scale the system gives it, and checks them there: both at DPI, laid out as their
-// descriptions say at that scale, and every text of every label inside its box. Prints
+// descriptions say at that scale, every text of every label inside its box, and every
+// picture filling its scaled box with the stored picture for that scale. Prints
 // each problem; the exit code is their number (0: none). Run by the system-scale test
 // with LogPixels set before it starts.
 #include "tests/ui/scale_checks.h"
@@ -41,6 +42,14 @@ std::vector<std::string> Problems(int dpi) {
         check(*panel, *label, label->Text());
     for (const auto& text : scalecheck::MessageTexts()) check(*box, box->lbMessage, text);
     check(*box, box->lbOK, box->lbOK.Text());
+    // The pictures, decoded at the scale the windows were made at, on both pages.
+    auto add = [&](std::vector<std::string> more) {
+        for (auto& p : more) problems.push_back(std::move(p));
+    };
+    add(scalecheck::PictureProblems(*panel, scalecheck::PanelTabs(*panel)));
+    panel->imgSettingsTabClick(*panel);
+    add(scalecheck::PictureProblems(*panel, scalecheck::PanelTabs(*panel)));
+    add(scalecheck::PictureProblems(*box));
     return problems;
 }
 

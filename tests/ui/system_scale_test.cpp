@@ -1,6 +1,6 @@
 // The program's windows made at the system's scale, as Wine gives it to a program that
 // starts with HKCU\Control Panel\Desktop LogPixels set: the probe makes both windows in
-// a process of its own and checks their layout and texts at that scale.
+// a process of its own and checks their layout, texts and pictures at that scale.
 #include "tests/support/wine_test_support.h"
 #include "win32/unique_win.h"
 
