@@ -28,50 +28,57 @@ LRESULT CALLBACK CheckBox::KeyProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                     : DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-CheckBox::CheckBox(Form& owner, const ComponentDescription& d) : Component(owner, d) {
+CheckBox::CheckBox(Form& owner, const ComponentDescription& d)
+    : Component(owner, d), checked_(d.checked) {}
+
+void CheckBox::CreateChildWindow() {
+    if (window_) return;
     // BS_CHECKBOX, not BS_AUTOCHECKBOX: the state changes only through SetChecked, so a
     // click from the user and a change from code run the handler the same way.
-    const DWORD style = WS_CHILD | WS_TABSTOP | BS_CHECKBOX | (d.visible ? WS_VISIBLE : 0) |
-                        (d.enabled ? 0 : WS_DISABLED);
+    const DWORD style = WS_CHILD | WS_TABSTOP | BS_CHECKBOX | (Visible() ? WS_VISIBLE : 0) |
+                        (Enabled() ? 0 : WS_DISABLED);
     const RECT r = BoundsRect();
-    window_ = CreateWindowExA(0, "BUTTON", "", style, r.left, r.top, r.right - r.left,
-                              r.bottom - r.top, owner.Handle(), nullptr, owner.Module(), nullptr);
-    if (!window_) throw std::runtime_error("Cannot create the check box " + d.name + ".");
-    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(owner.Font()), FALSE);
+    const HWND window =
+        CreateWindowExA(0, "BUTTON", "", style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                        Owner().Handle(), nullptr, Owner().Module(), nullptr);
+    if (!window) throw std::runtime_error("Cannot create the check box " + Name() + ".");
+    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Owner().Font()), FALSE);
     // Without a dialog manager the box would keep Tab, Esc and the page keys to itself.
-    SetPropA(window_, kOriginalProc,
-             reinterpret_cast<HANDLE>(GetWindowLongPtrA(window_, GWLP_WNDPROC)));
-    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CheckBox::KeyProc));
-    if (d.checked) SendMessageA(window_, BM_SETCHECK, BST_CHECKED, 0);
+    SetPropA(window, kOriginalProc,
+             reinterpret_cast<HANDLE>(GetWindowLongPtrA(window, GWLP_WNDPROC)));
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CheckBox::KeyProc));
+    if (checked_) SendMessageA(window, BM_SETCHECK, BST_CHECKED, 0);
+    window_ = window;
 }
 
 bool CheckBox::Checked() const {
-    return SendMessageA(window_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return window_ ? SendMessageA(window_, BM_GETCHECK, 0, 0) == BST_CHECKED : checked_;
 }
 
 void CheckBox::SetChecked(bool checked) {
     if (checked == Checked()) return;
-    SendMessageA(window_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    checked_ = checked;
+    if (window_) SendMessageA(window_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     Click();
 }
 
 void CheckBox::SetVisible(bool visible) {
     Component::SetVisible(visible);
-    ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE);
+    if (window_) ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE);
 }
 
 void CheckBox::SetEnabled(bool enabled) {
     Component::SetEnabled(enabled);
-    EnableWindow(window_, enabled ? TRUE : FALSE);
+    if (window_) EnableWindow(window_, enabled ? TRUE : FALSE);
 }
 
 void CheckBox::ScaleChanged() {
     Component::ScaleChanged();
-    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(Owner().Font()), TRUE);
+    if (window_) SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(Owner().Font()), TRUE);
 }
 
 void CheckBox::Moved() {
-    MoveWindow(window_, Left(), Top(), Width(), Height(), TRUE);
+    if (window_) MoveWindow(window_, Left(), Top(), Width(), Height(), TRUE);
 }
 
 }  // namespace toolkit

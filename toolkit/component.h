@@ -58,6 +58,11 @@ public:
     [[nodiscard]] virtual HWND ChildWindow() const noexcept { return nullptr; }
     // The child window reported a click (BN_CLICKED).
     virtual void ChildClicked() {}
+    // Makes the component's child window, if its kind has one; the form calls it when it
+    // first needs its child windows, so ChildWindow() is null before.
+    virtual void CreateChildWindow() {}
+    // A child window's checked state (a check box's), known before its window exists.
+    [[nodiscard]] virtual bool ChildChecked() const { return false; }
 
     NotifyEvent OnClick;
     NotifyEvent OnDblClick;

@@ -172,6 +172,13 @@ void Form::CreateComponents(std::span<const ComponentKind> kinds) {
         components_.push_back(make(*this, d));
         if (components_.back()->Windowless()) windowless_.push_back(components_.back().get());
     }
+}
+
+void Form::CreateChildWindows() {
+    if (childWindowsCreated_) return;
+    // Set first: a component's window may send the form messages while it is being made.
+    childWindowsCreated_ = true;
+    for (const auto& c : components_) c->CreateChildWindow();
     // The system's tab order is the child windows' z-order: sort the check boxes by it.
     std::vector<std::pair<int, HWND>> order;
     for (size_t i = 0; i < components_.size(); ++i)
@@ -262,6 +269,7 @@ void Form::Show() {
         if (!shownOnce_) {
             // The pictures and the paint buffer are made only now: a window that is never
             // shown costs neither.
+            CreateChildWindows();
             PrepareForFirstShow();
             if (description_.centerOnFirstShow) CentreOnScreen();
         }
@@ -409,7 +417,11 @@ LRESULT Form::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT Form::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_PAINT: return OnPaint();
-        case WM_PRINTCLIENT: PaintTo(reinterpret_cast<HDC>(wp)); return 0;
+        case WM_PRINTCLIENT:
+            // A rendering of the hidden window shows the boxes as a show would.
+            CreateChildWindows();
+            PaintTo(reinterpret_cast<HDC>(wp));
+            return 0;
         case WM_ERASEBKGND: return 1;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
@@ -439,6 +451,7 @@ LRESULT Form::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
             if (msg == DefaultActionMessage() && wp < exposed_.size()) {
                 Component& c = *exposed_[wp].component;
                 if (!c.Visible() || !c.Enabled()) return 0;
+                if (exposed_[wp].window) CreateChildWindows();
                 if (const HWND child = c.ChildWindow())
                     SendMessageA(child, BM_CLICK, 0, 0);
                 else
@@ -740,11 +753,10 @@ std::vector<access::Item> Form::AccessItems() const {
     items.reserve(exposed_.size());
     for (const auto& e : exposed_) {
         const Component& c = *e.component;
-        const HWND window = e.window ? c.ChildWindow() : nullptr;
         const std::string shown = e.label ? e.label->ShownText() : c.ShownText();
         items.push_back({e.role, e.name.empty() ? shown : e.name, c.Visible(), c.Enabled(),
                          e.selected && e.selected(), e.tabIndex, e.window,
-                         window && SendMessageA(window, BM_GETCHECK, 0, 0) == BST_CHECKED});
+                         e.window && c.ChildChecked()});
     }
     return items;
 }
@@ -771,6 +783,7 @@ void Form::InvalidateItem(std::optional<std::size_t> item) const {
 
 void Form::FocusItem(std::size_t item) {
     if (item >= exposed_.size()) return;
+    if (exposed_[item].window) CreateChildWindows();
     if (const HWND child = exposed_[item].component->ChildWindow()) {
         // The system draws the box's focus and tells screen readers itself.
         InvalidateItem(focused_);
@@ -876,6 +889,8 @@ LRESULT Form::OnKeyDown(WPARAM wp, LPARAM lp) {
 LRESULT Form::OnGetObject(WPARAM wp, LPARAM lp) {
     if (static_cast<LONG>(lp) != OBJID_CLIENT)
         return DefWindowProcA(window_.get(), WM_GETOBJECT, wp, lp);
+    // The reader is told of the boxes as windows of their own: they must exist.
+    CreateChildWindows();
     if (!accessible_) accessible_.reset(std::make_unique<FormAccessible>(*this).release());
     return AnswerGetObject(*accessible_, wp);
 }

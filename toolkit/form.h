@@ -128,6 +128,13 @@ public:
     void SetDoubleBuffered(bool on) noexcept { doubleBuffered_ = on; }
     [[nodiscard]] bool DoubleBuffered() const noexcept { return doubleBuffered_; }
 
+    // Makes the components' child windows (the check boxes) unless they exist: in their
+    // tab order, at the form's scale, with its font. The form makes them itself when it
+    // first needs them (the first show, a rendering, the keyboard, a screen reader), so
+    // a form never shown costs no child window.
+    void CreateChildWindows();
+    [[nodiscard]] bool ChildWindowsCreated() const noexcept { return childWindowsCreated_; }
+
     // The one paint routine: background, then the windowless components in order.
     void PaintTo(HDC dc);
 
@@ -252,6 +259,7 @@ private:
     win32::UniqueBitmap paintBitmap_;
     SIZE paintSize_{0, 0};
     bool shownOnce_ = false;
+    bool childWindowsCreated_ = false;
     bool modal_ = false;
     int modalResult_ = 0;
 

@@ -1,7 +1,9 @@
 """The control panel as the user meets it: its places, how to reach it through the tray,
 and what its pixels say (texts, the selected tab, the Enable and Disable labels)."""
 
-from conftest import PANEL_CLASS, PANEL_TITLE, PRODUCT
+import os
+
+from conftest import PANEL_CLASS, PANEL_TITLE, PRODUCT, _linux_pids_of
 from desktop import DESKTOP_SIZE, Rect, wait_until
 
 PANEL_SIZE = (595, 239)
@@ -81,10 +83,23 @@ class Panel:
 
     def check_boxes(self):
         """The check boxes' child windows, in client places: [(visible, Rect)]."""
-        r = self.info().rect
+        info = wait_until(self.info, what="the panel window")
+        r = info.rect
         return [(c.visible, Rect(c.rect.left - r.left, c.rect.top - r.top,
                                  c.rect.right - r.left, c.rect.bottom - r.top))
-                for c in self.d.children(self.info().hwnd)]
+                for c in self.d.children(info.hwnd)]
+
+    def loaded_dlls(self):
+        """The DLL files mapped into the program's process, in lower case (Wine maps its
+        DLLs from files, so /proc/PID/maps names every one loaded)."""
+        pids = _linux_pids_of(os.path.basename(PRODUCT))
+        assert pids, "the program's process"
+        names = set()
+        for pid in pids:
+            with open(f"/proc/{pid}/maps") as f:
+                names |= {os.path.basename(line.split()[-1]).lower() for line in f
+                          if line.rstrip().lower().endswith(".dll")}
+        return names
 
     def click(self, place, button=1, repeat=1):
         self.d.click(*self.at(place), button=button, repeat=repeat)

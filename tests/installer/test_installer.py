@@ -131,8 +131,9 @@ def test_without_the_feature_no_run_value_and_the_box_value_goes_at_removal(mach
     assert_installed(m, arch, run_value=None)
 
     panel = start_installed(m, arch)
-    assert autostart_box(m) == "unchecked"
+    # The box's window is made when the panel is first shown.
     open_settings(panel)
+    assert autostart_box(m) == "unchecked"
     panel.click(AUTOSTART_BOX)
     # The program registers its own path, quoted: Program Files has a blank.
     assert wait_until(lambda: m.run_value(arch.view), what="the Run value") == quoted(arch.exe)
@@ -152,8 +153,8 @@ def test_with_the_feature_the_run_value_is_the_one_the_box_writes(machine, arch)
     written = m.run_value(arch.view)
 
     panel = start_installed(m, arch)
-    assert autostart_box(m) == "checked"
     open_settings(panel)
+    assert autostart_box(m) == "checked"
     panel.click(AUTOSTART_BOX)
     wait_until(lambda: m.run_value(arch.view) is None, what="the Run value removed")
     assert autostart_box(m) == "unchecked"

@@ -156,6 +156,8 @@ TEST_F(RoutingTest, ADisabledComponentCountsForHover) {
 }
 
 TEST_F(RoutingTest, CheckBoxRunsItsHandlerOnRealChangesFromCodeAndOnUserClicks) {
+    // Before the box has a window, as when a form's creation handler sets it.
+    ASSERT_EQ(form->chkBox.Handle(), nullptr);
     EXPECT_FALSE(form->chkBox.Checked());
     form->chkBox.SetChecked(false);
     EXPECT_TRUE(form->log.empty()) << "no change, no handler";
@@ -164,6 +166,11 @@ TEST_F(RoutingTest, CheckBoxRunsItsHandlerOnRealChangesFromCodeAndOnUserClicks) 
     form->chkBox.SetChecked(true);
     EXPECT_EQ(form->log.size(), 1u);
 
+    form->CreateChildWindows();  // as the first show does
+    ASSERT_NE(form->chkBox.Handle(), nullptr);
+    EXPECT_EQ(SendMessageA(form->chkBox.Handle(), BM_GETCHECK, 0, 0), BST_CHECKED)
+        << "the window takes the state set before it";
+    EXPECT_EQ(form->log.size(), 1u) << "making the window runs no handler";
     SendMessageA(form->chkBox.Handle(), BM_CLICK, 0, 0);  // the user's click
     ASSERT_TRUE(WaitUntil([&] { return form->log.size() == 2; }, 5s));
     EXPECT_EQ(form->log.back(), "chk:off");

@@ -54,6 +54,10 @@ TEST_F(Scaling, TheWindowIsMadeAtTheScreensScaleWhichIsNinetySixHere) {
 }
 
 TEST_F(Scaling, PanelWindowComponentsAndCheckBoxesAreLaidOutAtEachScale) {
+    // The boxes' windows, made after a scale change, are made at the scale of that moment.
+    ChangeScale(hwnd, 144);
+    panel->CreateChildWindows();
+    ExpectLaidOut(*panel, 144);
     for (const int dpi : {120, 144, 192, 96}) {
         ChangeScale(hwnd, dpi, {40 + dpi, 30});
         ExpectLaidOut(*panel, dpi);

@@ -107,6 +107,8 @@ TEST_F(Settings, AFailedAutostartSwitchLeavesNoCheckMark) {
 
 TEST_F(Settings, UserClickOnTheBoxItselfRegisters) {
     Load(0, false);
+    panel->Show();  // which refreshes
+    TheWorld().log.clear();
     panel->imgSettingsTabClick(*panel);
     SendMessageA(panel->chkAutostartUserCP.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(TheWorld().log, (Log{"SetAutostart(true)", "IsAutostartEnabled"}));
@@ -183,4 +185,73 @@ TEST_F(CommandLabels, ADisabledLabelTakesNoClick) {
     WireLikeStartUp();
     Click(160, 210);  // lbEnable, disabled
     EXPECT_TRUE(TheWorld().log.empty());
+}
+
+namespace {
+
+std::vector<HWND> ChildWindows(HWND parent) {
+    std::vector<HWND> children;
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        children.push_back(c);
+    return children;
+}
+
+// The child window's place in its parent's client area.
+RECT PlaceIn(HWND parent, HWND child) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// Start-up makes no child window: the first button window would load the common controls
+// and their theme for a panel that may never be opened.
+class FirstShow : public Settings {
+protected:
+    void ExpectBoxesMadeAtFirstShow(bool autostart) {
+        Load(1, autostart);
+        EXPECT_TRUE(ChildWindows(hwnd).empty()) << "no child window before the first show";
+        EXPECT_EQ(panel->chkAutostartUserCP.Handle(), nullptr);
+        EXPECT_EQ(panel->chkAutomaticDisable.Handle(), nullptr);
+        EXPECT_TRUE(panel->chkAutomaticDisable.Checked()) << "the state is kept without a window";
+        EXPECT_EQ(panel->chkAutostartUserCP.Checked(), autostart);
+
+        panel->Show();
+        const HWND disable = panel->chkAutomaticDisable.Handle();
+        const HWND autostartBox = panel->chkAutostartUserCP.Handle();
+        ASSERT_NE(disable, nullptr);
+        ASSERT_NE(autostartBox, nullptr);
+        EXPECT_EQ(ChildWindows(hwnd), (std::vector<HWND>{disable, autostartBox}))
+            << "the z-order is the tab order: the disable-at-start box first";
+        for (const toolkit::CheckBox* box :
+             {&panel->chkAutomaticDisable, &panel->chkAutostartUserCP}) {
+            SCOPED_TRACE(box->Name());
+            const RECT r = PlaceIn(hwnd, box->Handle());
+            const RECT expected = box->BoundsRect();
+            EXPECT_TRUE(EqualRect(&r, &expected));
+            EXPECT_EQ(SendMessageA(box->Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED,
+                      box->Checked());
+            EXPECT_EQ(IsWindowEnabled(box->Handle()) != FALSE, box->Enabled());
+            EXPECT_FALSE(IsWindowVisible(box->Handle())) << "the Status page is shown";
+            EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(box->Handle(), WM_GETFONT, 0, 0)),
+                      panel->Font());
+        }
+        EXPECT_EQ(SendMessageA(disable, BM_GETCHECK, 0, 0), BST_CHECKED);
+        EXPECT_EQ(SendMessageA(autostartBox, BM_GETCHECK, 0, 0) == BST_CHECKED, autostart);
+        EXPECT_EQ(IsWindowEnabled(disable) != FALSE, autostart)
+            << "the disable box is usable only with the logon start";
+        panel->imgSettingsTabClick(*panel);
+        EXPECT_TRUE(IsWindowVisible(disable));
+        EXPECT_TRUE(IsWindowVisible(autostartBox));
+    }
+};
+
+}  // namespace
+
+TEST_F(FirstShow, TheBoxesWindowsAreMadeWithTheStatesSetBeforeWithAutostartOn) {
+    ExpectBoxesMadeAtFirstShow(true);
+}
+
+TEST_F(FirstShow, TheBoxesWindowsAreMadeWithTheStatesSetBeforeWithAutostartOff) {
+    ExpectBoxesMadeAtFirstShow(false);
 }

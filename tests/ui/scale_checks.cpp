@@ -3,6 +3,7 @@
 #include "driver/driver_types.h"
 #include "driver/hypervisor_commands.h"
 #include "resources/resource_names.h"
+#include "toolkit/check_box.h"
 #include "toolkit/image.h"
 #include "toolkit/picture.h"
 #include "toolkit/picture_loader.h"
@@ -209,6 +210,9 @@ std::vector<std::string> LayoutProblems(const toolkit::Form& form, int dpi) {
         if (!placed)
             problems.push_back(where + c.Name() + " at " + Text(actual) + ", not " +
                                Text(expected));
+        const auto* box = dynamic_cast<const toolkit::CheckBox*>(&c);
+        if (box && form.ChildWindowsCreated() && !box->Handle())
+            problems.push_back(where + c.Name() + " has no window");
         if (const HWND child = c.ChildWindow()) {
             const RECT r = ChildRect(child);
             if (!EqualRect(&r, &expected))

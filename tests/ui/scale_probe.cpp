@@ -26,6 +26,8 @@ std::vector<std::string> Problems(int dpi) {
     toolkit::Application app("Korvalen control panel");
     auto panel = toolkit::MakeForm<ui::TfrmControlPanel>(app, &NoShell);
     auto box = toolkit::MakeForm<ui::TfrmMessageBox>(app);
+    // The check boxes' windows, which a show would make, at the system's scale too.
+    panel->CreateChildWindows();
     std::vector<std::string> problems = scalecheck::LayoutProblems(*panel, dpi);
     for (const auto& p : scalecheck::LayoutProblems(*box, dpi)) problems.push_back(p);
     auto check = [&](const toolkit::Form& form, const toolkit::Label& label,
