@@ -33,6 +33,14 @@ public:
         window_.reset(CreateWindowExA(0, "TfrmControlPanel", "Korvalen status", WS_POPUP, 0, 0, 10,
                                       10, nullptr, nullptr, wc.hInstance, nullptr));
     }
+    PanelStandIn(const PanelStandIn&) = delete;
+    PanelStandIn& operator=(const PanelStandIn&) = delete;
+    // The class goes with the window: a panel made later in this process registers the
+    // same class name with its own window procedure.
+    ~PanelStandIn() {
+        window_.reset();
+        UnregisterClassA("TfrmControlPanel", GetModuleHandleA(nullptr));
+    }
     [[nodiscard]] HWND Handle() const { return window_.get(); }
 
 private:
