@@ -124,9 +124,15 @@ int Counts(DWORD pid) {
     return 0;
 }
 
-// A click at a place of the window's client area, as the window's own mouse messages.
+// A click at a place of the window's client area, as the window's own mouse messages. X and
+// Y are in the 96-DPI layout (595 wide): the program lays itself out at its own scale, so
+// they are scaled by its client width. Unscaled, at 144 DPI the clicks meant for the tabs
+// hit the Status tab and the background above it, which starts a system move instead.
 void PostClick(HWND hwnd, int x, int y) {
-    const LPARAM where = MAKELPARAM(x, y);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const int width = client.right > 0 ? client.right : 595;
+    const LPARAM where = MAKELPARAM(MulDiv(x, width, 595), MulDiv(y, width, 595));
     PostMessageA(hwnd, WM_MOUSEMOVE, 0, where);
     PostMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, where);
     PostMessageA(hwnd, WM_LBUTTONUP, 0, where);
