@@ -15,9 +15,9 @@ inline constexpr const char* kScalableFace = "Tahoma";
 
 // The described font at `dpi`: its character height times dpi / 96. At 96 DPI the face
 // and size as described. Above it, a bitmap face that has no such size among those it is
-// drawn in gives way to the scalable face at the scaled height. Where the face is missing, a sans-serif takes its
-// place with the cell height that the usual bitmap face has at this character height
-// (16 px for 13), so texts keep their line height.
+// drawn in gives way to the scalable face at the scaled height. Where the face is missing, a
+// sans-serif takes its place with the cell height that the usual bitmap face has at this character
+// height (16 px for 13), so texts keep their line height.
 [[nodiscard]] win32::UniqueFont CreateDescribedFont(const FontDescription& font,
                                                     int dpi = kDefaultDpi);
 

@@ -2,6 +2,7 @@
 
 #include "toolkit/resample.h"
 #include "toolkit/scale.h"
+#include "win32/com_ptr.h"
 
 #include <objbase.h>
 #include <wincodec.h>
@@ -16,27 +17,7 @@ namespace {
 
 std::atomic<long> decodeCount{0};
 
-// A COM interface pointer that releases what it holds.
-template <typename T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ~ComPtr() {
-        if (p_) p_->Release();
-    }
-    [[nodiscard]] T* operator->() const noexcept { return p_; }
-    [[nodiscard]] T* get() const noexcept { return p_; }
-    [[nodiscard]] T** put() noexcept { return &p_; }
-    void reset() noexcept {
-        if (p_) p_->Release();
-        p_ = nullptr;
-    }
-
-private:
-    T* p_ = nullptr;
-};
+using win32::ComPtr;
 
 // 32 bits a pixel, blue, green, red, unused: a DIB section's own layout.
 constexpr GUID kPixelFormat32bppBGR = {

@@ -7,9 +7,9 @@
 
 namespace e2e {
 
-// Rows of '#' (ink), '+' (a smoothed edge, partly ink) and '.' of TEXT in bold "MS Sans Serif" of the given character height
-// at 96 DPI, in the font the program's labels take at `dpi`, cropped to the text's cell.
-// Empty when the text cannot be drawn.
+// Rows of '#' (ink), '+' (a smoothed edge, partly ink) and '.' of TEXT in bold "MS Sans Serif" of
+// the given character height at 96 DPI, in the font the program's labels take at `dpi`, cropped to
+// the text's cell. Empty when the text cannot be drawn.
 [[nodiscard]] std::vector<std::string> RenderTextMask(int height, const std::string& text,
                                                       int dpi = 96);
 

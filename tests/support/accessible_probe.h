@@ -7,6 +7,8 @@
 // after <windows.h>
 #include <oleacc.h>
 
+#include "win32/com_ptr.h"
+
 #include <string>
 #include <vector>
 
@@ -14,32 +16,7 @@ namespace testsupport {
 
 // Owns one reference to a COM object.
 template <typename T>
-class ComRef {
-public:
-    ComRef() = default;
-    explicit ComRef(T* p) : p_(p) {}
-    ~ComRef() {
-        if (p_) p_->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    ComRef(ComRef&& o) noexcept : p_(o.p_) { o.p_ = nullptr; }
-    ComRef& operator=(ComRef&& o) noexcept {
-        std::swap(p_, o.p_);
-        return *this;
-    }
-    [[nodiscard]] T* get() const { return p_; }
-    T* operator->() const { return p_; }
-    [[nodiscard]] explicit operator bool() const { return p_ != nullptr; }
-    T** put() {
-        if (p_) p_->Release();
-        p_ = nullptr;
-        return &p_;
-    }
-
-private:
-    T* p_ = nullptr;
-};
+using ComRef = win32::ComPtr<T>;
 
 // COM for this thread while it lives.
 class ComApartment {
