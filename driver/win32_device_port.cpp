@@ -1,5 +1,7 @@
 #include "driver/win32_device_port.h"
 
+#include <cstdint>
+
 namespace driver {
 
 bool Win32DevicePort::Open() noexcept {

@@ -5,6 +5,8 @@
 #include "driver/device_port.h"
 #include "win32/unique_win.h"
 
+#include <cstdint>
+
 namespace driver {
 
 inline constexpr const char* kDevicePath = "\\\\.\\Korvalen";

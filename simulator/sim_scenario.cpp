@@ -1,6 +1,7 @@
 #include "simulator/sim_scenario.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
 #include <sstream>

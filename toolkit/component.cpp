@@ -3,6 +3,8 @@
 #include "toolkit/form.h"
 #include "toolkit/scale.h"
 
+#include <cstdint>
+
 namespace toolkit {
 
 Component::Component(Form& owner, const ComponentDescription& d)

@@ -3,6 +3,7 @@
 #include "toolkit/picture_loader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <stdexcept>
 
 namespace toolkit {

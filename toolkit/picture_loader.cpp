@@ -8,6 +8,7 @@
 #include <wincodec.h>
 
 #include <atomic>
+#include <cstdint>
 #include <stdexcept>
 #include <vector>
 

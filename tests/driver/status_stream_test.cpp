@@ -2,6 +2,7 @@
 #include "driver/status_stream.h"
 
 #include <gtest/gtest.h>
+#include <cstdint>
 
 #include "driver/processor_status_table.h"
 #include "tests/driver/scripted_device_port.h"

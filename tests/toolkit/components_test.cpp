@@ -6,6 +6,7 @@
 #include "toolkit/render.h"
 
 #include <gtest/gtest.h>
+#include <cstdint>
 
 using namespace testsupport;
 using namespace toolkittest;

@@ -1,5 +1,6 @@
 #include "tests/toolkit/toolkit_test_forms.h"
 
+#include <cstdint>
 #include <stdexcept>
 
 namespace toolkittest {

@@ -8,6 +8,7 @@
 #include "toolkit/image_list.h"
 #include "toolkit/label.h"
 
+#include <cstdint>
 #include <functional>
 #include <span>
 #include <string>

@@ -1,6 +1,7 @@
 #include "ui/label_states.h"
 
 #include <gtest/gtest.h>
+#include <cstdint>
 
 using namespace ui;
 

@@ -8,6 +8,7 @@
 #include "toolkit/scale.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 using namespace paneltest;

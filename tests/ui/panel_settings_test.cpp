@@ -1,6 +1,8 @@
 // The two setting check boxes and their labels, and the Enable and Disable labels.
 #include "tests/ui/panel_fixture.h"
 
+#include <cstdint>
+
 using namespace paneltest;
 using Log = std::vector<std::string>;
 

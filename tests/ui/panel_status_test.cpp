@@ -3,6 +3,8 @@
 #include "settings/settings_store.h"
 #include "tests/ui/panel_fixture.h"
 
+#include <cstdint>
+
 using namespace paneltest;
 
 namespace {

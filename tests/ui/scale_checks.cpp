@@ -15,6 +15,7 @@
 #include "win32/unique_win.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <sstream>
 
