@@ -19,34 +19,58 @@ WINE64=/usr/lib/wine/wine64
 # programs to qemu-i386, which works but is some fifty times slower.
 KORVALEN_BINFMT=/proc/sys/fs/binfmt_misc/korvalen-i386
 
-# How i686 programs run here: native, emulated (a binfmt_misc hand-over to qemu, ours or
-# the system's, is on) or none.
+# The entries that hand 32-bit programs to qemu: ours, or the system's own.
+_i686_handover_entries() {
+  local e
+  for e in "$KORVALEN_BINFMT" /proc/sys/fs/binfmt_misc/qemu-i386; do
+    grep -qsx enabled "$e" && echo "$e"
+  done
+}
+
+# How i686 programs run here: native, emulated (a hand-over to qemu is on and a 32-bit
+# Wine program starts through it) or none.
 wine_i686_mode() {
-  if [ -e "$KORVALEN_BINFMT" ] || grep -qsx enabled /proc/sys/fs/binfmt_misc/qemu-i386; then
-    echo emulated
-  elif /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    echo native
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    if [ -n "$(_i686_handover_entries)" ]; then echo emulated; else echo native; fi
   else
     echo none
   fi
 }
 
+# A qemu-i386 that needs no shared library: a binfmt_misc entry is the machine's, not a
+# root tree's, so the interpreter it holds open (flag F) may start programs in another
+# Debian tree (scripts/test-from-bare), where a dynamic one finds other libraries or none.
+_static_qemu_i386() {
+  local q
+  for q in /usr/bin/qemu-i386-static /usr/bin/qemu-i386; do
+    [ -x "$q" ] && LC_ALL=C ldd "$q" 2>&1 | grep -qE 'not a dynamic executable|statically linked' &&
+      { echo "$q"; return 0; }
+  done
+  return 1
+}
+
 # Switches the qemu-i386 hand-over on (root only); false where it cannot be had. Never
 # where the kernel runs 32-bit programs itself. It changes how this machine starts every
-# 32-bit program, so it says so when it does.
+# 32-bit program, so it says so when it does. An entry of ours that cannot start Wine here
+# (made in another tree, with an interpreter that needs that tree's libraries) is replaced.
 i686_emulation_on() {
-  [ -e "$KORVALEN_BINFMT" ] && return 0
-  [ "$(wine_i686_mode)" = native ] && return 1
-  command -v qemu-i386 >/dev/null 2>&1 || return 1
+  [ "$(wine_i686_mode)" = emulated ] && return 0
+  [ -n "$(_i686_handover_entries)" ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1 || return 1
+  local qemu
+  qemu=$(_static_qemu_i386) || return 1
   [ -e /proc/sys/fs/binfmt_misc/register ] ||
     mount binfmt_misc -t binfmt_misc /proc/sys/fs/binfmt_misc 2>/dev/null || return 1
+  if [ -e "$KORVALEN_BINFMT" ]; then
+    echo "wine-env: $KORVALEN_BINFMT cannot start Wine in this tree; registering it again with $qemu"
+    echo -1 >"$KORVALEN_BINFMT" 2>/dev/null || true
+  fi
   local magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
   local mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
-  printf '%s' ":korvalen-i386:M::$magic:$mask:$(command -v qemu-i386):F" \
+  printf '%s' ":korvalen-i386:M::$magic:$mask:$qemu:F" \
     >/proc/sys/fs/binfmt_misc/register 2>/dev/null || return 1
   echo "wine-env: this kernel runs no 32-bit programs: registered $KORVALEN_BINFMT, which hands" \
-    "every 32-bit program to qemu-i386 (it stays; 'echo -1 > $KORVALEN_BINFMT' removes it)"
-  /usr/lib/wine/wine --version >/dev/null 2>&1
+    "every 32-bit program to $qemu (it stays; 'echo -1 > $KORVALEN_BINFMT' removes it)"
+  [ "$(wine_i686_mode)" = emulated ]
 }
 
 # There is no switch-off: the hand-over stays on once made. Runs side by side (and a
