@@ -19,9 +19,17 @@ WINE64=/usr/lib/wine/wine64
 # programs to qemu-i386, which works but is some fifty times slower.
 KORVALEN_BINFMT=/proc/sys/fs/binfmt_misc/korvalen-i386
 
+# binfmt_misc is not mounted in a fresh root tree (scripts/test-from-bare), though its
+# entries, which are the machine's, act there all the same: mounted, they can be seen.
+_mount_binfmt_misc() {
+  [ -e /proc/sys/fs/binfmt_misc/register ] ||
+    mount binfmt_misc -t binfmt_misc /proc/sys/fs/binfmt_misc 2>/dev/null
+}
+
 # The entries that hand 32-bit programs to qemu: ours, or the system's own.
 _i686_handover_entries() {
   local e
+  _mount_binfmt_misc
   for e in "$KORVALEN_BINFMT" /proc/sys/fs/binfmt_misc/qemu-i386; do
     grep -qsx enabled "$e" && echo "$e"
   done
@@ -58,8 +66,7 @@ i686_emulation_on() {
   [ -n "$(_i686_handover_entries)" ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1 || return 1
   local qemu
   qemu=$(_static_qemu_i386) || return 1
-  [ -e /proc/sys/fs/binfmt_misc/register ] ||
-    mount binfmt_misc -t binfmt_misc /proc/sys/fs/binfmt_misc 2>/dev/null || return 1
+  _mount_binfmt_misc || return 1
   if [ -e "$KORVALEN_BINFMT" ]; then
     echo "wine-env: $KORVALEN_BINFMT cannot start Wine in this tree; registering it again with $qemu"
     echo -1 >"$KORVALEN_BINFMT" 2>/dev/null || true
