@@ -244,11 +244,12 @@ class Desktop:
 
     def desktop_window(self):
         """(X window id, Rect in root coordinates) of the virtual desktop, or None. Wine 8
-        names it "NAME - Wine desktop"; Wine 10 gives it no name at all (measured), so
-        there it is the explorer.exe window of the desktop's size."""
+        names it "NAME - Wine desktop", Wine 10 "NAME - Wine Desktop", and Wine 10 leaves
+        it unnamed for its first seconds (measured): then it is the explorer.exe window of
+        the desktop's size."""
         tree = self.x_tree()
         for wid, wname, rect, _ in tree:
-            if wname == f"{DESKTOP_NAME} - Wine desktop":
+            if wname.lower() == f"{DESKTOP_NAME} - Wine desktop".lower():
                 return wid, rect
         for wid, wname, rect, wclass in tree:
             if (not wname and wclass == "explorer.exe"
