@@ -132,7 +132,9 @@ def wait_desktop(deadline=30):
     end = time.monotonic() + deadline
     while time.monotonic() < end:
         tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True)
-        if "Wine desktop" in tree.stdout:
+        # Wine 8 names the desktop "NAME - Wine desktop", Wine 10 "NAME - Wine Desktop"
+        # (measured).
+        if "wine desktop" in tree.stdout.lower():
             return True
         time.sleep(0.1)
     return False

@@ -115,9 +115,13 @@ def app_icon(n):
     # The blue plate below the name.
     py0, py1 = {64: (41, 54), 48: (41, 54), 32: (41, 54), 24: (42, 55), 20: (42, 56),
                 16: (42, 56)}[n]
-    plate = shape(lambda d: d.rounded_rectangle([9 * u, py0 * u, 55 * u, py1 * u], radius=4 * u, fill=255))
-    plate_in = shape(lambda d: d.rounded_rectangle([9 * u + S, py0 * u + S, 55 * u - S, py1 * u - S],
-                                                   radius=max(1, 4 * u - S), fill=255))
+    # On whole painting pixels: Pillow draws a rounded rectangle at fractional corners
+    # differently from one version to the next (Debian 12's 9.4 and 13's 11.1 gave other
+    # pixels at 20 and 24 px), and a quarter of an icon pixel shows at no size.
+    px0, px1, pt, pb = round(9 * u), round(55 * u), round(py0 * u), round(py1 * u)
+    plate = shape(lambda d: d.rounded_rectangle([px0, pt, px1, pb], radius=round(4 * u), fill=255))
+    plate_in = shape(lambda d: d.rounded_rectangle([px0 + S, pt + S, px1 - S, pb - S],
+                                                   radius=max(1, round(4 * u) - S), fill=255))
     _over(dst, rgb("#1E568F"), _mask(plate))
     rows = np.clip((np.arange(big)[:, None] - py0 * u) / ((py1 - py0) * u), 0, 1)
     pf = np.stack([np.interp(rows, [0, 0.45, 0.5, 1], [a, b, c, d]) for a, b, c, d in

@@ -107,7 +107,7 @@ def clean(desktop, scale, request):
     try:
         yield d
         report = getattr(request.node, "rep_call", None)
-        if report is not None and report.failed and d.x_window("Korvalen - Wine desktop"):
+        if report is not None and report.failed and d.desktop_window():
             d.screenshot("failure")
         reset()
     finally:

@@ -223,27 +223,43 @@ class Desktop:
 
     # --- X side ---------------------------------------------------------------------
     def x_tree(self):
-        """(id, name, Rect in root coordinates) of every X window under the root."""
+        """(id, name, Rect in root coordinates, class) of every X window under the root;
+        the class is the first WM_CLASS string, or "" when there is none."""
         r = run(["xwininfo", "-root", "-tree"], check=True)
         out = []
         for line in r.stdout.splitlines():
-            m = re.match(r'\s*(0x[0-9a-f]+) (?:"(.*)"|\(has no name\)):.*?'
+            m = re.match(r'\s*(0x[0-9a-f]+) (?:"(.*)"|\(has no name\)):\s*(?:\("([^"]*)"[^)]*\))?.*?'
                          r'(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)', line)
             if m:
-                w, h, x, y = (int(m.group(i)) for i in range(3, 7))
-                out.append((int(m.group(1), 16), m.group(2) or "", Rect(x, y, x + w, y + h)))
+                w, h, x, y = (int(m.group(i)) for i in range(4, 8))
+                out.append((int(m.group(1), 16), m.group(2) or "", Rect(x, y, x + w, y + h),
+                            m.group(3) or ""))
         return out
 
     def x_window(self, name):
-        for wid, wname, rect in self.x_tree():
+        for wid, wname, rect, _ in self.x_tree():
             if wname == name:
+                return wid, rect
+        return None
+
+    def desktop_window(self):
+        """(X window id, Rect in root coordinates) of the virtual desktop, or None. Wine 8
+        names it "NAME - Wine desktop", Wine 10 "NAME - Wine Desktop", and Wine 10 leaves
+        it unnamed for its first seconds (measured): then it is the explorer.exe window of
+        the desktop's size."""
+        tree = self.x_tree()
+        for wid, wname, rect, _ in tree:
+            if wname.lower() == f"{DESKTOP_NAME} - Wine desktop".lower():
+                return wid, rect
+        for wid, wname, rect, wclass in tree:
+            if (not wname and wclass == "explorer.exe"
+                    and (rect.width, rect.height) == DESKTOP_SIZE):
                 return wid, rect
         return None
 
     def origin(self):
         """The desktop's top-left corner in root coordinates."""
-        found = wait_until(lambda: self.x_window(f"{DESKTOP_NAME} - Wine desktop"),
-                           deadline=20, what="the Wine desktop window")
+        found = wait_until(self.desktop_window, deadline=20, what="the Wine desktop window")
         return found[1].left, found[1].top
 
     def taskbar(self):
@@ -318,8 +334,7 @@ class Desktop:
     # --- screenshots ------------------------------------------------------------------
     def screenshot(self, label):
         """The desktop as an image in desktop coordinates; kept under the shots folder."""
-        wid = wait_until(lambda: self.x_window(f"{DESKTOP_NAME} - Wine desktop"),
-                         deadline=20, what="the Wine desktop window")[0]
+        wid = wait_until(self.desktop_window, deadline=20, what="the Wine desktop window")[0]
         self.shot_count += 1
         path = os.path.join(self.shots, f"{self.shot_count:03d}-{self.shot_prefix}-{label}.png")
         run([IMPORT, "-window", hex(wid), path], check=True)

@@ -187,7 +187,14 @@ TEST_F(Scaling, ChangingScaleBackAndForthLeavesNoObjectsBehind) {
             testsupport::PumpMessages();
         }
     };
-    roundTrip();
+    // Warm-up: whatever the system makes once on its own is made by then. One round is
+    // enough for Wine 8. Wine 10 adds 2 to 4 entries to the process's GDI table somewhere
+    // in the first twenty rounds of a process, which its own allocation trace (+gdi) does
+    // not show as objects of ours left alive, and none in a second or third run of this
+    // test in the same process (measured): there the warm-up is as long as the measured
+    // run, after which any growth is ours again.
+    const int warmUpRounds = testsupport::WineMajorVersion() >= 10 ? 21 : 1;
+    for (int i = 0; i < warmUpRounds; ++i) roundTrip();
     const auto before = bench::CountProcessObjects(GetCurrentProcessId());
     ASSERT_TRUE(before.has_value());
     const long decodes = toolkit::PictureDecodeCount();
