@@ -9,6 +9,7 @@
 
 namespace toolkit {
 
+// The model's roles and state bits are handed to clients as they are: the system's values.
 static_assert(static_cast<DWORD>(access::Role::Client) == ROLE_SYSTEM_CLIENT);
 static_assert(static_cast<DWORD>(access::Role::PageTab) == ROLE_SYSTEM_PAGETAB);
 static_assert(static_cast<DWORD>(access::Role::StaticText) == ROLE_SYSTEM_STATICTEXT);
