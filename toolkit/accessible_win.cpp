@@ -1,11 +1,27 @@
 #include "toolkit/accessible_win.h"
 
-#include "toolkit/form.h"
+#include "toolkit/component.h"
+#include "toolkit/focus_manager.h"
+#include "win32/proc_address.h"
 
 #include <memory>
 #include <string>
 
 namespace toolkit {
+
+// The model's roles and state bits are handed to clients as they are: the system's values.
+static_assert(static_cast<DWORD>(access::Role::Client) == ROLE_SYSTEM_CLIENT);
+static_assert(static_cast<DWORD>(access::Role::PageTab) == ROLE_SYSTEM_PAGETAB);
+static_assert(static_cast<DWORD>(access::Role::StaticText) == ROLE_SYSTEM_STATICTEXT);
+static_assert(static_cast<DWORD>(access::Role::PushButton) == ROLE_SYSTEM_PUSHBUTTON);
+static_assert(static_cast<DWORD>(access::Role::CheckButton) == ROLE_SYSTEM_CHECKBUTTON);
+static_assert(access::kStateUnavailable == STATE_SYSTEM_UNAVAILABLE &&
+              access::kStateSelected == STATE_SYSTEM_SELECTED &&
+              access::kStateFocused == STATE_SYSTEM_FOCUSED &&
+              access::kStateChecked == STATE_SYSTEM_CHECKED &&
+              access::kStateReadOnly == STATE_SYSTEM_READONLY &&
+              access::kStateFocusable == STATE_SYSTEM_FOCUSABLE &&
+              access::kStateSelectable == STATE_SYSTEM_SELECTABLE);
 
 void ReleaseAccessible(FormAccessible* accessible) noexcept {
     if (accessible) {
@@ -25,21 +41,16 @@ struct AccessApi {
     decltype(&::SysAllocStringLen) allocString = nullptr;
 };
 
-template <typename F>
-F Entry(HMODULE module, const char* name) {
-    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-                  : nullptr;
-}
-
 const AccessApi* Api() {
     static const AccessApi api = [] {
         const HMODULE oleacc = LoadLibraryA("oleacc.dll");
         const HMODULE oleaut = LoadLibraryA("oleaut32.dll");
         AccessApi a;
-        a.lresultFromObject = Entry<decltype(a.lresultFromObject)>(oleacc, "LresultFromObject");
+        a.lresultFromObject =
+            win32::ProcAddress<decltype(a.lresultFromObject)>(oleacc, "LresultFromObject");
         a.objectFromWindow =
-            Entry<decltype(a.objectFromWindow)>(oleacc, "AccessibleObjectFromWindow");
-        a.allocString = Entry<decltype(a.allocString)>(oleaut, "SysAllocStringLen");
+            win32::ProcAddress<decltype(a.objectFromWindow)>(oleacc, "AccessibleObjectFromWindow");
+        a.allocString = win32::ProcAddress<decltype(a.allocString)>(oleaut, "SysAllocStringLen");
         return a;
     }();
     return api.lresultFromObject && api.objectFromWindow && api.allocString ? &api : nullptr;
@@ -53,13 +64,20 @@ HRESULT WindowObject(HWND window, IDispatch** object) {
                                  reinterpret_cast<void**>(object));
 }
 
-void ClearVariant(VARIANT* v) {
+// A call's out parameter, emptied before anything else can fail.
+void Empty(VARIANT* v) {
     *v = VARIANT{};
     v->vt = VT_EMPTY;
 }
 
-constexpr long kSelf = -1;
-constexpr long kNothing = -2;
+void Empty(long* v) {
+    *v = 0;
+}
+
+template <typename T>
+void Empty(T** v) {
+    *v = nullptr;
+}
 
 // The program's text is single-byte; the interface speaks in wide strings.
 BSTR ToBstr(const std::string& text) {
@@ -126,54 +144,62 @@ HRESULT FormAccessible::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*
 
 // ---- children ----
 
-long FormAccessible::ItemOf(const VARIANT& child) const {
-    if (child.vt != VT_I4) return kNothing;
-    if (child.lVal == CHILDID_SELF) return kSelf;
-    const auto shown = access::Children(form_->AccessItems());
-    if (child.lVal < 1 || static_cast<std::size_t>(child.lVal) > shown.size()) return kNothing;
-    return static_cast<long>(shown[static_cast<std::size_t>(child.lVal - 1)]);
+HRESULT FormAccessible::Resolve(View& view, const VARIANT* child) const {
+    if (!focus_) return CO_E_OBJNOTCONNECTED;
+    view.items = focus_->AccessItems();
+    view.shown = access::Children(view.items);
+    view.item = -1;
+    if (!child) return S_OK;
+    // 1 is the first child shown.
+    if (child->vt != VT_I4) return E_INVALIDARG;
+    if (child->lVal == CHILDID_SELF) return S_OK;
+    if (child->lVal < 1 || static_cast<std::size_t>(child->lVal) > view.shown.size())
+        return E_INVALIDARG;
+    view.item = static_cast<long>(view.shown[static_cast<std::size_t>(child->lVal - 1)]);
+    return S_OK;
 }
 
-void FormAccessible::PutChild(std::size_t item, VARIANT* out) const {
-    ClearVariant(out);
-    const HWND window = form_->AccessComponent(item).ChildWindow();
+template <typename Out>
+HRESULT FormAccessible::Begin(Out* out, View& view, const VARIANT* child) const {
+    if (!out) return E_POINTER;
+    Empty(out);
+    return Resolve(view, child);
+}
+
+void FormAccessible::PutChild(const View& view, std::size_t item, VARIANT* out) const {
+    Empty(out);
+    const HWND window = focus_->AccessComponent(item).ChildWindow();
     IDispatch* object = nullptr;
     if (window && SUCCEEDED(WindowObject(window, &object)) && object) {
         out->vt = VT_DISPATCH;
         out->pdispVal = object;
         return;
     }
-    const auto shown = access::Children(form_->AccessItems());
-    for (std::size_t i = 0; i < shown.size(); ++i)
-        if (shown[i] == item) {
+    for (std::size_t i = 0; i < view.shown.size(); ++i)
+        if (view.shown[i] == item) {
             out->vt = VT_I4;
             out->lVal = static_cast<long>(i + 1);
         }
 }
 
 HRESULT FormAccessible::get_accParent(IDispatch** parent) {
-    if (!parent) return E_POINTER;
-    *parent = nullptr;
-    if (!form_) return CO_E_OBJNOTCONNECTED;
-    return WindowObject(form_->Handle(), parent);
+    View view;
+    if (const HRESULT status = Begin(parent, view); status != S_OK) return status;
+    return WindowObject(focus_->Window(), parent);
 }
 
 HRESULT FormAccessible::get_accChildCount(long* count) {
-    if (!count) return E_POINTER;
-    *count = 0;
-    if (!form_) return CO_E_OBJNOTCONNECTED;
-    *count = static_cast<long>(access::Children(form_->AccessItems()).size());
+    View view;
+    if (const HRESULT status = Begin(count, view); status != S_OK) return status;
+    *count = static_cast<long>(view.shown.size());
     return S_OK;
 }
 
 HRESULT FormAccessible::get_accChild(VARIANT child, IDispatch** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (!form_) return CO_E_OBJNOTCONNECTED;
-    const long item = ItemOf(child);
-    if (item == kNothing) return E_INVALIDARG;
-    if (item == kSelf) return S_FALSE;
-    const HWND window = form_->AccessComponent(static_cast<std::size_t>(item)).ChildWindow();
+    View view;
+    if (const HRESULT status = Begin(object, view, &child); status != S_OK) return status;
+    if (view.Self()) return S_FALSE;
+    const HWND window = focus_->AccessComponent(view.Index()).ChildWindow();
     if (!window) return S_FALSE;  // windowless: the identifier is all there is
     return WindowObject(window, object);
 }
@@ -181,140 +207,115 @@ HRESULT FormAccessible::get_accChild(VARIANT child, IDispatch** object) {
 // ---- what each child is ----
 
 HRESULT FormAccessible::get_accName(VARIANT child, BSTR* name) {
-    if (!name) return E_POINTER;
-    *name = nullptr;
-    if (!form_) return CO_E_OBJNOTCONNECTED;
-    const long item = ItemOf(child);
-    if (item == kNothing) return E_INVALIDARG;
-    if (item == kSelf) {
+    View view;
+    if (const HRESULT status = Begin(name, view, &child); status != S_OK) return status;
+    if (view.Self()) {
         char title[256] = {};
-        GetWindowTextA(form_->Handle(), title, sizeof title);
+        GetWindowTextA(focus_->Window(), title, sizeof title);
         return PutText(title, name);
     }
-    return PutText(form_->AccessItems()[static_cast<std::size_t>(item)].name, name);
+    return PutText(view.Item().name, name);
 }
 
 HRESULT FormAccessible::get_accValue(VARIANT child, BSTR* value) {
-    if (!value) return E_POINTER;
-    *value = nullptr;
-    if (!form_) return CO_E_OBJNOTCONNECTED;
-    return ItemOf(child) == kNothing ? E_INVALIDARG : DISP_E_MEMBERNOTFOUND;
+    View view;
+    if (const HRESULT status = Begin(value, view, &child); status != S_OK) return status;
+    return DISP_E_MEMBERNOTFOUND;
 }
 
 HRESULT FormAccessible::get_accDescription(VARIANT child, BSTR* description) {
-    if (!description) return E_POINTER;
-    *description = nullptr;
-    if (!form_) return CO_E_OBJNOTCONNECTED;
-    return ItemOf(child) == kNothing ? E_INVALIDARG : S_FALSE;
+    View view;
+    if (const HRESULT status = Begin(description, view, &child); status != S_OK) return status;
+    return S_FALSE;
 }
 
 HRESULT FormAccessible::get_accRole(VARIANT child, VARIANT* role) {
-    if (!role) return E_POINTER;
-    ClearVariant(role);
-    if (!form_) return CO_E_OBJNOTCONNECTED;
-    const long item = ItemOf(child);
-    if (item == kNothing) return E_INVALIDARG;
+    View view;
+    if (const HRESULT status = Begin(role, view, &child); status != S_OK) return status;
     role->vt = VT_I4;
-    role->lVal = static_cast<long>(
-        item == kSelf
-            ? ROLE_SYSTEM_CLIENT
-            : static_cast<DWORD>(form_->AccessItems()[static_cast<std::size_t>(item)].role));
+    role->lVal =
+        static_cast<long>(view.Self() ? ROLE_SYSTEM_CLIENT : static_cast<DWORD>(view.Item().role));
     return S_OK;
 }
 
 HRESULT FormAccessible::get_accState(VARIANT child, VARIANT* state) {
-    if (!state) return E_POINTER;
-    ClearVariant(state);
-    if (!form_) return CO_E_OBJNOTCONNECTED;
-    const long item = ItemOf(child);
-    if (item == kNothing) return E_INVALIDARG;
+    View view;
+    if (const HRESULT status = Begin(state, view, &child); status != S_OK) return status;
     state->vt = VT_I4;
-    if (item == kSelf) {
-        const HWND window = form_->Handle();
+    if (view.Self()) {
+        const HWND window = focus_->Window();
         state->lVal = STATE_SYSTEM_FOCUSABLE;
         if (!IsWindowVisible(window)) state->lVal |= STATE_SYSTEM_INVISIBLE;
-        if (GetFocus() == window && !form_->FocusedItem()) state->lVal |= STATE_SYSTEM_FOCUSED;
+        if (GetFocus() == window && !focus_->FocusedItem()) state->lVal |= STATE_SYSTEM_FOCUSED;
         return S_OK;
     }
-    const auto index = static_cast<std::size_t>(item);
-    const bool focused = form_->FocusedItem() == index;
-    state->lVal = static_cast<long>(access::StateOf(form_->AccessItems()[index], focused));
+    const bool focused = focus_->FocusedItem() == view.Index();
+    state->lVal = static_cast<long>(access::StateOf(view.Item(), focused));
     return S_OK;
 }
 
 HRESULT FormAccessible::get_accHelp(VARIANT child, BSTR* help) {
-    if (!help) return E_POINTER;
-    *help = nullptr;
-    if (!form_) return CO_E_OBJNOTCONNECTED;
-    return ItemOf(child) == kNothing ? E_INVALIDARG : S_FALSE;
+    View view;
+    if (const HRESULT status = Begin(help, view, &child); status != S_OK) return status;
+    return S_FALSE;
 }
 
 HRESULT FormAccessible::get_accHelpTopic(BSTR* file, VARIANT, long* topic) {
     if (file) *file = nullptr;
     if (topic) *topic = 0;
-    if (!form_) return CO_E_OBJNOTCONNECTED;
+    if (!focus_) return CO_E_OBJNOTCONNECTED;
     return DISP_E_MEMBERNOTFOUND;
 }
 
 HRESULT FormAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) {
-    if (!shortcut) return E_POINTER;
-    *shortcut = nullptr;
-    if (!form_) return CO_E_OBJNOTCONNECTED;
-    return ItemOf(child) == kNothing ? E_INVALIDARG : S_FALSE;
+    View view;
+    if (const HRESULT status = Begin(shortcut, view, &child); status != S_OK) return status;
+    return S_FALSE;
 }
 
 HRESULT FormAccessible::get_accDefaultAction(VARIANT child, BSTR* action) {
-    if (!action) return E_POINTER;
-    *action = nullptr;
-    if (!form_) return CO_E_OBJNOTCONNECTED;
-    const long item = ItemOf(child);
-    if (item == kNothing) return E_INVALIDARG;
-    if (item == kSelf) return S_FALSE;
-    return PutText(access::DefaultActionOf(form_->AccessItems()[static_cast<std::size_t>(item)]),
-                   action);
+    View view;
+    if (const HRESULT status = Begin(action, view, &child); status != S_OK) return status;
+    if (view.Self()) return S_FALSE;
+    return PutText(access::DefaultActionOf(view.Item()), action);
 }
 
 // ---- focus, selection, place ----
 
 HRESULT FormAccessible::get_accFocus(VARIANT* child) {
-    if (!child) return E_POINTER;
-    ClearVariant(child);
-    if (!form_) return CO_E_OBJNOTCONNECTED;
-    if (const auto item = form_->FocusedItem()) {
-        PutChild(*item, child);
+    View view;
+    if (const HRESULT status = Begin(child, view); status != S_OK) return status;
+    if (const auto item = focus_->FocusedItem()) {
+        PutChild(view, *item, child);
         return S_OK;
     }
-    if (GetFocus() != form_->Handle()) return S_FALSE;  // VT_EMPTY: not here
+    if (GetFocus() != focus_->Window()) return S_FALSE;  // VT_EMPTY: not here
     child->vt = VT_I4;
     child->lVal = CHILDID_SELF;
     return S_OK;
 }
 
 HRESULT FormAccessible::get_accSelection(VARIANT* children) {
-    if (!children) return E_POINTER;
-    ClearVariant(children);
-    if (!form_) return CO_E_OBJNOTCONNECTED;
-    const auto items = form_->AccessItems();
-    for (std::size_t i : access::Children(items))
-        if (items[i].selected) {
-            PutChild(i, children);
+    View view;
+    if (const HRESULT status = Begin(children, view); status != S_OK) return status;
+    for (std::size_t i : view.shown)
+        if (view.items[i].selected) {
+            PutChild(view, i, children);
             return S_OK;
         }
     return S_FALSE;
 }
 
 HRESULT FormAccessible::accSelect(long flags, VARIANT child) {
-    if (!form_) return CO_E_OBJNOTCONNECTED;
-    const long item = ItemOf(child);
-    if (item == kNothing) return E_INVALIDARG;
+    View view;
+    if (const HRESULT status = Resolve(view, &child); status != S_OK) return status;
     if (flags != SELFLAG_TAKEFOCUS) return DISP_E_MEMBERNOTFOUND;
-    if (item == kSelf) {
-        SetFocus(form_->Handle());
+    if (view.Self()) {
+        SetFocus(focus_->Window());
         return S_OK;
     }
-    const auto index = static_cast<std::size_t>(item);
-    if (!access::TabStop(form_->AccessItems()[index])) return S_FALSE;
-    form_->FocusItem(index);
+    if (!access::TabStop(view.Item())) return S_FALSE;
+    focus_->FocusItem(view.Index());
     return S_OK;
 }
 
@@ -322,15 +323,14 @@ HRESULT FormAccessible::accLocation(long* left, long* top, long* width, long* he
                                     VARIANT child) {
     if (!left || !top || !width || !height) return E_POINTER;
     *left = *top = *width = *height = 0;
-    if (!form_) return CO_E_OBJNOTCONNECTED;
-    const long item = ItemOf(child);
-    if (item == kNothing) return E_INVALIDARG;
+    View view;
+    if (const HRESULT status = Resolve(view, &child); status != S_OK) return status;
     RECT r{};
-    if (item == kSelf) {
-        GetClientRect(form_->Handle(), &r);
-        MapWindowPoints(form_->Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+    if (view.Self()) {
+        GetClientRect(focus_->Window(), &r);
+        MapWindowPoints(focus_->Window(), nullptr, reinterpret_cast<POINT*>(&r), 2);
     } else {
-        r = form_->ItemScreenRect(static_cast<std::size_t>(item));
+        r = focus_->ItemScreenRect(view.Index());
     }
     *left = r.left;
     *top = r.top;
@@ -340,23 +340,20 @@ HRESULT FormAccessible::accLocation(long* left, long* top, long* width, long* he
 }
 
 HRESULT FormAccessible::accNavigate(long direction, VARIANT start, VARIANT* end) {
-    if (!end) return E_POINTER;
-    ClearVariant(end);
-    if (!form_) return CO_E_OBJNOTCONNECTED;
-    const long from = ItemOf(start);
-    if (from == kNothing) return E_INVALIDARG;
-    const auto shown = access::Children(form_->AccessItems());
+    View view;
+    if (const HRESULT status = Begin(end, view, &start); status != S_OK) return status;
+    const auto& shown = view.shown;
     if (shown.empty()) return S_FALSE;
     long place = -1;  // position in shown, or -1 for the client itself
     for (std::size_t i = 0; i < shown.size(); ++i)
-        if (static_cast<long>(shown[i]) == from) place = static_cast<long>(i);
+        if (!view.Self() && shown[i] == view.Index()) place = static_cast<long>(i);
     long to = -1;
     switch (direction) {
         case NAVDIR_FIRSTCHILD:
-            if (from == kSelf) to = 0;
+            if (view.Self()) to = 0;
             break;
         case NAVDIR_LASTCHILD:
-            if (from == kSelf) to = static_cast<long>(shown.size()) - 1;
+            if (view.Self()) to = static_cast<long>(shown.size()) - 1;
             break;
         case NAVDIR_NEXT:
         case NAVDIR_DOWN:
@@ -371,21 +368,20 @@ HRESULT FormAccessible::accNavigate(long direction, VARIANT start, VARIANT* end)
         default: return E_INVALIDARG;
     }
     if (to < 0) return S_FALSE;
-    PutChild(shown[static_cast<std::size_t>(to)], end);
+    PutChild(view, shown[static_cast<std::size_t>(to)], end);
     return S_OK;
 }
 
 HRESULT FormAccessible::accHitTest(long x, long y, VARIANT* child) {
-    if (!child) return E_POINTER;
-    ClearVariant(child);
-    if (!form_) return CO_E_OBJNOTCONNECTED;
+    View view;
+    if (const HRESULT status = Begin(child, view); status != S_OK) return status;
     RECT client{};
-    GetClientRect(form_->Handle(), &client);
-    MapWindowPoints(form_->Handle(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    GetClientRect(focus_->Window(), &client);
+    MapWindowPoints(focus_->Window(), nullptr, reinterpret_cast<POINT*>(&client), 2);
     const POINT point{x, y};
     if (!PtInRect(&client, point)) return S_FALSE;
-    if (const auto item = form_->ItemAtScreen(point)) {
-        PutChild(*item, child);
+    if (const auto item = focus_->ItemAtScreen(point)) {
+        PutChild(view, *item, child);
         return S_OK;
     }
     child->vt = VT_I4;
@@ -394,25 +390,22 @@ HRESULT FormAccessible::accHitTest(long x, long y, VARIANT* child) {
 }
 
 HRESULT FormAccessible::accDoDefaultAction(VARIANT child) {
-    if (!form_) return CO_E_OBJNOTCONNECTED;
-    const long item = ItemOf(child);
-    if (item == kNothing) return E_INVALIDARG;
-    if (item == kSelf) return DISP_E_MEMBERNOTFOUND;
-    const auto index = static_cast<std::size_t>(item);
-    const auto items = form_->AccessItems();
-    if (access::DefaultActionOf(items[index]).empty() && !items[index].childWindow)
-        return DISP_E_MEMBERNOTFOUND;
-    if (!items[index].enabled) return E_FAIL;
-    form_->PostDefaultAction(index);
+    View view;
+    if (const HRESULT status = Resolve(view, &child); status != S_OK) return status;
+    if (view.Self()) return DISP_E_MEMBERNOTFOUND;
+    const access::Item& item = view.Item();
+    if (access::DefaultActionOf(item).empty() && !item.childWindow) return DISP_E_MEMBERNOTFOUND;
+    if (!item.enabled) return E_FAIL;
+    focus_->PostDefaultAction(view.Index());
     return S_OK;
 }
 
 HRESULT FormAccessible::put_accName(VARIANT, BSTR) {
-    return form_ ? E_NOTIMPL : CO_E_OBJNOTCONNECTED;
+    return focus_ ? E_NOTIMPL : CO_E_OBJNOTCONNECTED;
 }
 
 HRESULT FormAccessible::put_accValue(VARIANT, BSTR) {
-    return form_ ? E_NOTIMPL : CO_E_OBJNOTCONNECTED;
+    return focus_ ? E_NOTIMPL : CO_E_OBJNOTCONNECTED;
 }
 
 LRESULT AnswerGetObject(FormAccessible& accessible, WPARAM wp) {

@@ -1,7 +1,7 @@
 // A form's client area as a screen reader sees it: an accessibility object, written by
 // hand, whose children are the form's exposed items (toolkit/accessible_model.h). The
-// form hands it out for WM_GETOBJECT and disconnects it when its window goes; a client
-// that still holds it then gets CO_E_OBJNOTCONNECTED from every call.
+// form's focus manager hands it out for WM_GETOBJECT and disconnects it when the window
+// goes; a client that still holds it then gets CO_E_OBJNOTCONNECTED from every call.
 //
 // Interface identifiers come from __uuidof: MinGW's liboleacc.a gives IID_IAccessible as an
 // import thunk, whose bytes are code, not the identifier.
@@ -11,22 +11,26 @@
 // after <windows.h>
 #include <oleacc.h>
 
+#include "toolkit/accessible_model.h"
+
 #include <atomic>
+#include <cstddef>
+#include <vector>
 
 namespace toolkit {
 
-class Form;
+class FocusManager;
 
 class FormAccessible final : public IAccessible {
 public:
     // Reference count 1, held by the caller; Release frees it at 0.
-    explicit FormAccessible(Form& form) : form_(&form) {}
+    explicit FormAccessible(FocusManager& focus) : focus_(&focus) {}
     ~FormAccessible() = default;
     FormAccessible(const FormAccessible&) = delete;
     FormAccessible& operator=(const FormAccessible&) = delete;
 
     // The form is going: every later call fails cleanly.
-    void Disconnect() noexcept { form_ = nullptr; }
+    void Disconnect() noexcept { focus_ = nullptr; }
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
@@ -63,14 +67,28 @@ public:
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override;
 
 private:
-    // The exposed item a child identifier names (1 is the first child shown); -1 for the
-    // client area itself; -2 for an identifier that names nothing.
-    [[nodiscard]] long ItemOf(const VARIANT& child) const;
-    // The child identifier as a VARIANT, or the child window's own object.
-    void PutChild(std::size_t item, VARIANT* out) const;
+    // What one call sees: the exposed items as they are now, read once, the children
+    // shown, and the item that the call's child identifier names.
+    struct View {
+        std::vector<access::Item> items;
+        std::vector<std::size_t> shown;
+        long item = -1;  // an index into items; -1: the client area itself
+        [[nodiscard]] bool Self() const noexcept { return item < 0; }
+        [[nodiscard]] std::size_t Index() const noexcept { return static_cast<std::size_t>(item); }
+        [[nodiscard]] const access::Item& Item() const { return items.at(Index()); }
+    };
+    // The step every call starts with: the object still connected, the items read, and
+    // the child identifier (if the call has one) resolved: E_INVALIDARG where it names
+    // nothing.
+    [[nodiscard]] HRESULT Resolve(View& view, const VARIANT* child) const;
+    // The same, after checking and emptying the call's out parameter.
+    template <typename Out>
+    [[nodiscard]] HRESULT Begin(Out* out, View& view, const VARIANT* child = nullptr) const;
+    // The child identifier of an item as a VARIANT, or the child window's own object.
+    void PutChild(const View& view, std::size_t item, VARIANT* out) const;
 
     std::atomic<ULONG> references_{1};
-    Form* form_;
+    FocusManager* focus_;
 };
 
 // The answer to WM_GETOBJECT for the client area: the object, handed to the client (0,

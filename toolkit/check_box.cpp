@@ -1,7 +1,5 @@
 #include "toolkit/check_box.h"
 
-#include "toolkit/form.h"
-
 #include <stdexcept>
 
 namespace toolkit {
@@ -28,7 +26,7 @@ LRESULT CALLBACK CheckBox::KeyProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                     : DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-CheckBox::CheckBox(Form& owner, const ComponentDescription& d)
+CheckBox::CheckBox(ComponentHost& owner, const ComponentDescription& d)
     : Component(owner, d), checked_(d.checked) {}
 
 void CheckBox::CreateChildWindow() {

@@ -14,7 +14,7 @@ namespace toolkit {
 
 class CheckBox : public Component {
 public:
-    CheckBox(Form& owner, const ComponentDescription& description);
+    CheckBox(ComponentHost& owner, const ComponentDescription& description);
 
     // Null until the form has made its child windows.
     [[nodiscard]] HWND Handle() const noexcept { return window_; }

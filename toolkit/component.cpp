@@ -1,13 +1,12 @@
 #include "toolkit/component.h"
 
-#include "toolkit/form.h"
 #include "toolkit/scale.h"
 
 #include <cstdint>
 
 namespace toolkit {
 
-Component::Component(Form& owner, const ComponentDescription& d)
+Component::Component(ComponentHost& owner, const ComponentDescription& d)
     : owner_(owner),
       name_(d.name),
       left_(d.left),

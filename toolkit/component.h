@@ -3,6 +3,7 @@
 // windows) and image lists (not shown).
 #pragma once
 
+#include "toolkit/component_host.h"
 #include "toolkit/description.h"
 #include "toolkit/events.h"
 
@@ -15,14 +16,13 @@
 
 namespace toolkit {
 
-class Form;
-
 class Component : public Object {
 public:
-    Component(Form& owner, const ComponentDescription& description);
+    Component(ComponentHost& owner, const ComponentDescription& description);
 
     [[nodiscard]] const std::string& Name() const override { return name_; }
-    [[nodiscard]] Form& Owner() const noexcept { return owner_; }
+    // The window it sits on, through the narrow host interface.
+    [[nodiscard]] ComponentHost& Owner() const noexcept { return owner_; }
 
     // Where the component is now, in the window's pixels: its box at the form's scale.
     // Painting, hit-testing and whatever else asks for the component's place use this.
@@ -104,7 +104,7 @@ protected:
     [[nodiscard]] RECT ScaledBounds() const noexcept;
 
 private:
-    Form& owner_;
+    ComponentHost& owner_;
     std::string name_;
     int left_, top_, width_, height_;  // at 96 DPI, as the description gives them
     RECT bounds_{};                    // in the window's pixels
@@ -114,7 +114,8 @@ private:
 };
 
 // Makes a component of a kind; a form takes a list of the kinds it adds to the toolkit's.
-using ComponentFactory = std::unique_ptr<Component> (*)(Form&, const ComponentDescription&);
+using ComponentFactory = std::unique_ptr<Component> (*)(ComponentHost&,
+                                                        const ComponentDescription&);
 
 struct ComponentKind {
     std::string_view kind;  // the kind word of the description: "component <kind> <name>"
@@ -122,7 +123,8 @@ struct ComponentKind {
 };
 
 template <typename T>
-std::unique_ptr<Component> MakeComponent(Form& owner, const ComponentDescription& description) {
+std::unique_ptr<Component> MakeComponent(ComponentHost& owner,
+                                         const ComponentDescription& description) {
     return std::make_unique<T>(owner, description);
 }
 

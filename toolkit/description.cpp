@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <set>
+#include <utility>
 
 namespace toolkit {
 
@@ -220,83 +221,108 @@ void SetWindowProperty(WindowDescription& w, std::string_view key, const std::ve
     }
 }
 
-void SetComponentProperty(ComponentDescription& c, std::string_view key, const std::vector<Item>& v,
-                          int line, const Fault& fault) {
-    auto one = [&] { Expect(v, 1, key, fault); };
-    if (key == "bounds") {
-        Expect(v, 4, key, fault);
-        c.left = ToInt(v[0], fault);
-        c.top = ToInt(v[1], fault);
-        c.width = ToInt(v[2], fault);
-        c.height = ToInt(v[3], fault);
-        if (c.width < 0 || c.height < 0) fault("negative size");
-    } else if (key == "text") {
-        one();
-        c.text = v[0].text;
-    } else if (key == "font") {
-        c.font = ToFont(v, fault);
-    } else if (key == "alignment") {
-        one();
-        if (v[0].text == "left")
-            c.alignment = Alignment::Left;
-        else if (v[0].text == "center")
-            c.alignment = Alignment::Center;
-        else if (v[0].text == "right")
-            c.alignment = Alignment::Right;
-        else
-            fault("alignment is left, center or right");
-    } else if (key == "layout") {
-        one();
-        if (v[0].text == "top")
-            c.verticalCenter = false;
-        else if (v[0].text == "center")
-            c.verticalCenter = true;
-        else
-            fault("layout is top or center");
-    } else if (key == "autosize") {
-        one();
-        c.autoSize = ToBool(v[0], fault);
-    } else if (key == "transparent") {
-        one();
-        c.transparent = ToBool(v[0], fault);
-    } else if (key == "visible") {
-        one();
-        c.visible = ToBool(v[0], fault);
-    } else if (key == "enabled") {
-        one();
-        c.enabled = ToBool(v[0], fault);
-    } else if (key == "checked") {
-        one();
-        c.checked = ToBool(v[0], fault);
-    } else if (key == "taborder") {
-        one();
-        c.tabOrder = ToInt(v[0], fault);
-        if (c.tabOrder < 0) fault("negative tab order");
-    } else if (key == "cursor") {
-        one();
-        if (v[0].text == "hand")
-            c.handCursor = true;
-        else if (v[0].text == "default")
-            c.handCursor = false;
-        else
-            fault("cursor is hand or default");
-    } else if (key == "picture") {
-        one();
-        c.picture = ToName(v[0], fault);
-    } else if (key == "imagesize") {
-        Expect(v, 2, key, fault);
-        c.imageWidth = ToInt(v[0], fault);
-        c.imageHeight = ToInt(v[1], fault);
-        if (c.imageWidth <= 0 || c.imageHeight <= 0) fault("image size must be positive");
-    } else if (key == "images") {
-        one();
-        c.images = ToName(v[0], fault);
-    } else if (IsEventKey(key)) {
-        one();
-        c.handlers.push_back({std::string(key), ToName(v[0], fault), line});
-    } else {
-        fault("unknown component property '" + std::string(key) + "'");
-    }
+// A word out of a fixed set, as `alignment = left | center | right` takes it.
+template <typename T, size_t N>
+T ToChoice(const Item& item, const std::pair<std::string_view, T> (&choices)[N],
+           std::string_view otherwise, const Fault& fault) {
+    for (const auto& [word, value] : choices)
+        if (item.text == word) return value;
+    fault(otherwise);
+}
+
+using Values = std::vector<Item>;
+
+// One key a component takes: how many values (0: the setter checks them itself) and what
+// it sets from them.
+struct ComponentProperty {
+    std::string_view key;
+    size_t count;
+    void (*set)(ComponentDescription& c, const Values& v, const Fault& fault);
+};
+
+constexpr std::pair<std::string_view, Alignment> kAlignments[] = {
+    {"left", Alignment::Left}, {"center", Alignment::Center}, {"right", Alignment::Right}};
+constexpr std::pair<std::string_view, bool> kLayouts[] = {{"top", false}, {"center", true}};
+constexpr std::pair<std::string_view, bool> kCursors[] = {{"hand", true}, {"default", false}};
+
+constexpr ComponentProperty kComponentProperties[] = {
+    {"bounds", 4,
+     [](ComponentDescription& c, const Values& v, const Fault& fault) {
+         c.left = ToInt(v[0], fault);
+         c.top = ToInt(v[1], fault);
+         c.width = ToInt(v[2], fault);
+         c.height = ToInt(v[3], fault);
+         if (c.width < 0 || c.height < 0) fault("negative size");
+     }},
+    {"text", 1, [](ComponentDescription& c, const Values& v, const Fault&) { c.text = v[0].text; }},
+    {"font", 0,
+     [](ComponentDescription& c, const Values& v, const Fault& fault) {
+         c.font = ToFont(v, fault);
+     }},
+    {"alignment", 1,
+     [](ComponentDescription& c, const Values& v, const Fault& fault) {
+         c.alignment = ToChoice(v[0], kAlignments, "alignment is left, center or right", fault);
+     }},
+    {"layout", 1,
+     [](ComponentDescription& c, const Values& v, const Fault& fault) {
+         c.verticalCenter = ToChoice(v[0], kLayouts, "layout is top or center", fault);
+     }},
+    {"autosize", 1,
+     [](ComponentDescription& c, const Values& v, const Fault& fault) {
+         c.autoSize = ToBool(v[0], fault);
+     }},
+    {"transparent", 1,
+     [](ComponentDescription& c, const Values& v, const Fault& fault) {
+         c.transparent = ToBool(v[0], fault);
+     }},
+    {"visible", 1,
+     [](ComponentDescription& c, const Values& v, const Fault& fault) {
+         c.visible = ToBool(v[0], fault);
+     }},
+    {"enabled", 1,
+     [](ComponentDescription& c, const Values& v, const Fault& fault) {
+         c.enabled = ToBool(v[0], fault);
+     }},
+    {"checked", 1,
+     [](ComponentDescription& c, const Values& v, const Fault& fault) {
+         c.checked = ToBool(v[0], fault);
+     }},
+    {"taborder", 1,
+     [](ComponentDescription& c, const Values& v, const Fault& fault) {
+         c.tabOrder = ToInt(v[0], fault);
+         if (c.tabOrder < 0) fault("negative tab order");
+     }},
+    {"cursor", 1,
+     [](ComponentDescription& c, const Values& v, const Fault& fault) {
+         c.handCursor = ToChoice(v[0], kCursors, "cursor is hand or default", fault);
+     }},
+    {"picture", 1,
+     [](ComponentDescription& c, const Values& v, const Fault& fault) {
+         c.picture = ToName(v[0], fault);
+     }},
+    {"imagesize", 2,
+     [](ComponentDescription& c, const Values& v, const Fault& fault) {
+         c.imageWidth = ToInt(v[0], fault);
+         c.imageHeight = ToInt(v[1], fault);
+         if (c.imageWidth <= 0 || c.imageHeight <= 0) fault("image size must be positive");
+     }},
+    {"images", 1,
+     [](ComponentDescription& c, const Values& v, const Fault& fault) {
+         c.images = ToName(v[0], fault);
+     }},
+};
+
+void SetComponentProperty(ComponentDescription& c, std::string_view key, const Values& v, int line,
+                          const Fault& fault) {
+    for (const auto& property : kComponentProperties)
+        if (property.key == key) {
+            if (property.count != 0) Expect(v, property.count, key, fault);
+            property.set(c, v, fault);
+            return;
+        }
+    if (!IsEventKey(key)) fault("unknown component property '" + std::string(key) + "'");
+    Expect(v, 1, key, fault);
+    c.handlers.push_back({std::string(key), ToName(v[0], fault), line});
 }
 
 bool IsIdentifier(std::string_view s) {

@@ -16,11 +16,12 @@
 //   auto box = toolkit::MakeForm<TfrmMessageBox>(app);
 #pragma once
 
-#include "toolkit/accessible_model.h"
 #include "toolkit/application.h"
 #include "toolkit/component.h"
+#include "toolkit/component_host.h"
 #include "toolkit/description.h"
 #include "toolkit/events.h"
+#include "toolkit/focus_manager.h"
 #include "toolkit/mouse_routing.h"
 #include "toolkit/scale.h"
 #include "win32/unique_win.h"
@@ -35,10 +36,6 @@
 #include <vector>
 
 namespace toolkit {
-
-class FormAccessible;
-// Lets go of the form's reference to its accessible object (toolkit/accessible_win.cpp).
-void ReleaseAccessible(FormAccessible* accessible) noexcept;
 
 inline constexpr int kModalResultCancel = 2;
 
@@ -58,7 +55,10 @@ struct MessageEntry {
     void (F::*method)(Message&);
 };
 
-class Form : public Object {
+// Building from the description, painting and mouse routing are the form's own
+// (form.cpp, form_paint.cpp, form_mouse.cpp); the modal loop has a file of its own
+// (form_modal.cpp); the keyboard focus and the screen reader are its FocusManager's.
+class Form : public Object, public ComponentHost {
 public:
     struct Setup {
         std::string_view resource;  // the RCDATA holding the window description
@@ -73,14 +73,14 @@ public:
     ~Form() override;
 
     [[nodiscard]] const std::string& Name() const override { return description_.className; }
-    [[nodiscard]] HWND Handle() const noexcept { return window_.get(); }
+    [[nodiscard]] HWND Handle() const noexcept override { return window_.get(); }
     [[nodiscard]] Application& App() const noexcept { return app_; }
-    [[nodiscard]] HINSTANCE Module() const noexcept { return module_; }
-    [[nodiscard]] HFONT Font() const noexcept { return font_.get(); }
+    [[nodiscard]] HINSTANCE Module() const noexcept override { return module_; }
+    [[nodiscard]] HFONT Font() const noexcept override { return font_.get(); }
     // The window's current dots per inch: its layout, fonts and check boxes are at
     // Dpi() / 96 times the description's numbers.
-    [[nodiscard]] int Dpi() const noexcept { return dpi_; }
-    [[nodiscard]] COLORREF Color() const;
+    [[nodiscard]] int Dpi() const noexcept override { return dpi_; }
+    [[nodiscard]] COLORREF Color() const override;
     [[nodiscard]] const WindowDescription& Description() const noexcept { return description_; }
 
     // The component of this name and type; throws when there is none.
@@ -123,7 +123,7 @@ public:
     // shown: Show calls this just before; a scale change calls it with the new DPI.
     void PreparePictures(int dpi);
     // The DPI the pictures were prepared at; 0 before the first show.
-    [[nodiscard]] int PicturesDpi() const noexcept { return picturesDpi_; }
+    [[nodiscard]] int PicturesDpi() const noexcept override { return picturesDpi_; }
 
     void SetDoubleBuffered(bool on) noexcept { doubleBuffered_ = on; }
     [[nodiscard]] bool DoubleBuffered() const noexcept { return doubleBuffered_; }
@@ -138,46 +138,17 @@ public:
     // The one paint routine: background, then the windowless components in order.
     void PaintTo(HDC dc);
 
-    // ---- keyboard and screen reader ----
-    // The components a screen reader sees, in reading order, and the keyboard's stops.
-    // Expose a windowless component with its role; an empty name means its shown text.
-    // A tab index of 0 or more makes it a stop of the Tab key, in that order.
-    void Expose(Component& component, access::Role role, std::string name = {}, int tabIndex = -1,
-                std::function<bool()> selected = {});
-    // A check box, a window of its own, and the text beside it that names it: a client can
-    // ask the box or the form. Tab visits it after the windowless stops, in the
-    // description's tab order. The box shows no text of its own, so its focus rectangle
-    // is drawn around that text.
-    void ExposeWindow(Component& component, const Component& label);
-    // The item that has the focus when the form is shown (none: the form itself).
-    void SetInitialFocus(Component& component);
+    // The keyboard focus and what a screen reader sees: the components a form exposes.
+    [[nodiscard]] FocusManager& Focus() noexcept { return focus_; }
+    [[nodiscard]] const FocusManager& Focus() const noexcept { return focus_; }
 
-    [[nodiscard]] std::vector<access::Item> AccessItems() const;
-    [[nodiscard]] std::size_t AccessItemCount() const noexcept { return exposed_.size(); }
-    [[nodiscard]] const Component& AccessComponent(std::size_t item) const {
-        return *exposed_.at(item).component;
-    }
-    // The item with the keyboard focus: a windowless one while the form's window has the
-    // focus, or the exposed child window that has it. None otherwise.
-    [[nodiscard]] std::optional<std::size_t> FocusedItem() const;
-    // Gives the item the focus (a child window gets the system's focus).
-    void FocusItem(std::size_t item);
-    // Tab and Shift+Tab.
-    void MoveFocus(bool forward);
-    // Focus rectangles are drawn only after the keyboard was used in this showing, unless
-    // the system asks for them always.
-    [[nodiscard]] bool FocusCuesShown() const noexcept { return focusCues_; }
-    // The item's place on the screen, from the bounds that hit-testing uses.
-    [[nodiscard]] RECT ItemScreenRect(std::size_t item) const;
-    // The visible item at a screen point, topmost child window or windowless item.
-    [[nodiscard]] std::optional<std::size_t> ItemAtScreen(POINT point) const;
-    // What a click on the item does, run after the current message (a screen reader's
-    // call returns first); a child window is clicked as the system clicks it.
-    void PostDefaultAction(std::size_t item);
+    // Where a component is on the client area as hit-testing takes it (a child window:
+    // where it really is); the focus rectangle and a screen reader use the same.
+    [[nodiscard]] RECT HitBounds(const Component& component) const;
 
     // Components report changes that the focus and a screen reader follow.
-    void ComponentChanged(const Component& component);
-    void ComponentTextChanged(const Component& component);
+    void ComponentChanged(const Component& component) override;
+    void ComponentTextChanged(const Component& component) override;
 
     // Runs the creation event; MakeForm calls it once the whole form exists.
     void Created();
@@ -217,22 +188,10 @@ private:
     LRESULT OnCommand(WPARAM wp, LPARAM lp);
     LRESULT OnControlColor(WPARAM wp);
     LRESULT OnDpiChanged(WPARAM wp, LPARAM lp);
-    LRESULT OnKeyDown(WPARAM wp, LPARAM lp);
-    LRESULT OnGetObject(WPARAM wp, LPARAM lp);
 
     // Lays the window out at this scale: its size, fonts and every component.
     void ApplyScale(int dpi);
 
-    [[nodiscard]] std::optional<std::size_t> ExposedIndex(const Component& component) const;
-    [[nodiscard]] long ChildId(std::size_t item) const;
-    void ShowFocusCues();
-    void ResetFocusCues();
-    void InvalidateItem(std::optional<std::size_t> item) const;
-    void DisconnectAccessible() noexcept;
-
-    // Where a component is on the client area as hit-testing takes it (a child window:
-    // where it really is); the focus rectangle and a screen reader use the same.
-    [[nodiscard]] RECT HitBounds(const Component& component) const;
     [[nodiscard]] std::vector<RoutingBox> Boxes() const;
     [[nodiscard]] std::optional<size_t> UnderPoint(int x, int y) const;
     [[nodiscard]] std::optional<size_t> UnderCursor() const;
@@ -269,21 +228,7 @@ private:
     bool clickArmed_ = false;        // a release on it is a click
     bool releasingCapture_ = false;  // inside the button-up handling
 
-    struct ExposedItem {
-        Component* component;
-        access::Role role;
-        std::string name;
-        int tabIndex;
-        std::function<bool()> selected;
-        bool window;
-        const Component* label = nullptr;  // a box's text: its name and its focus's place
-    };
-    std::vector<ExposedItem> exposed_;
-    std::optional<std::size_t> focused_;  // the windowless item with the focus
-    std::optional<std::size_t> initialFocus_;
-    bool focusCues_ = false;
-    std::unique_ptr<FormAccessible, void (*)(FormAccessible*) noexcept> accessible_{
-        nullptr, &ReleaseAccessible};
+    FocusManager focus_{*this};
 
     // Last, so that it goes first: the window's last messages still find a whole form.
     win32::UniqueWindow window_;

@@ -1,26 +1,16 @@
 #include "toolkit/image.h"
 
-#include "toolkit/form.h"
 #include "toolkit/image_list.h"
 #include "toolkit/picture_loader.h"
 #include "toolkit/scale.h"
 
 namespace toolkit {
 
-namespace {
-
-int DpiOf(const Form& form) {
-    // Asked for before the form prepared its pictures: at the layout's own scale.
-    return form.PicturesDpi() ? form.PicturesDpi() : 96;
-}
-
-}  // namespace
-
-Image::Image(Form& owner, const ComponentDescription& d)
+Image::Image(ComponentHost& owner, const ComponentDescription& d)
     : Component(owner, d), pictureName_(d.picture) {}
 
 Picture& Image::GetPicture() {
-    if (!pictureName_.empty() && pictureDpi_ == 0) LoadPictures(DpiOf(Owner()));
+    if (!pictureName_.empty() && pictureDpi_ == 0) LoadPictures(Owner().PictureDpi());
     return picture_;
 }
 

@@ -17,7 +17,7 @@ class ImageList;
 
 class Image : public Component {
 public:
-    Image(Form& owner, const ComponentDescription& description);
+    Image(ComponentHost& owner, const ComponentDescription& description);
 
     // The picture, decoded first (at the form's DPI) when it is a named one not yet loaded.
     [[nodiscard]] Picture& GetPicture();

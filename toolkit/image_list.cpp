@@ -1,6 +1,5 @@
 #include "toolkit/image_list.h"
 
-#include "toolkit/form.h"
 #include "toolkit/picture_loader.h"
 #include "toolkit/resample.h"
 #include "toolkit/scale.h"
@@ -9,7 +8,7 @@
 
 namespace toolkit {
 
-ImageList::ImageList(Form& owner, const ComponentDescription& d)
+ImageList::ImageList(ComponentHost& owner, const ComponentDescription& d)
     : Component(owner, d),
       images_(d.images),
       imageWidth96_(d.imageWidth),
@@ -54,17 +53,15 @@ Pixels ImageList::ImagePixels(int index, int width, int height) const {
 }
 
 void ImageList::EnsureLoaded() const {
-    if (stripDpi_ == 0)
-        const_cast<ImageList*>(this)->LoadPictures(Owner().PicturesDpi() ? Owner().PicturesDpi()
-                                                                         : 96);
+    if (stripDpi_ == 0) const_cast<ImageList*>(this)->LoadPictures(Owner().PictureDpi());
 }
 
 int ImageList::ImageWidth() const {
-    return ScaledLength(imageWidth96_, stripDpi_ ? stripDpi_ : 96);
+    return ScaledLength(imageWidth96_, DpiOrDefault(stripDpi_));
 }
 
 int ImageList::ImageHeight() const {
-    return ScaledLength(imageHeight96_, stripDpi_ ? stripDpi_ : 96);
+    return ScaledLength(imageHeight96_, DpiOrDefault(stripDpi_));
 }
 
 int ImageList::Count() const {

@@ -13,7 +13,7 @@ namespace toolkit {
 
 class ImageList : public Component {
 public:
-    ImageList(Form& owner, const ComponentDescription& description);
+    ImageList(ComponentHost& owner, const ComponentDescription& description);
 
     [[nodiscard]] int Count() const;
     [[nodiscard]] int ImageWidth() const;

@@ -1,7 +1,6 @@
 #include "toolkit/label.h"
 
 #include "toolkit/font.h"
-#include "toolkit/form.h"
 #include "toolkit/text_lines.h"
 
 #include <algorithm>
@@ -33,7 +32,7 @@ void DrawLine(HDC dc, std::string_view line, RECT r, UINT flags) {
 
 }  // namespace
 
-Label::Label(Form& owner, const ComponentDescription& d)
+Label::Label(ComponentHost& owner, const ComponentDescription& d)
     : Component(owner, d),
       fontDescription_(d.font),
       text_(d.text),

@@ -10,7 +10,7 @@ namespace toolkit {
 
 class Label : public Component {
 public:
-    Label(Form& owner, const ComponentDescription& description);
+    Label(ComponentHost& owner, const ComponentDescription& description);
 
     [[nodiscard]] const std::string& Text() const noexcept { return text_; }
     void SetText(std::string text);

@@ -3,6 +3,7 @@
 #include "toolkit/resample.h"
 #include "toolkit/scale.h"
 #include "win32/com_ptr.h"
+#include "win32/proc_address.h"
 
 #include <objbase.h>
 #include <wincodec.h>
@@ -19,6 +20,7 @@ namespace {
 std::atomic<long> decodeCount{0};
 
 using win32::ComPtr;
+using win32::ProcAddress;
 
 // 32 bits a pixel, blue, green, red, unused: a DIB section's own layout.
 constexpr GUID kPixelFormat32bppBGR = {
@@ -29,13 +31,6 @@ constexpr GUID kContainerFormatPng = {
 using CreateFactoryFunction = HRESULT(WINAPI*)(UINT, IWICImagingFactory**);
 using CoInitializeExFunction = HRESULT(WINAPI*)(LPVOID, DWORD);
 using CoUninitializeFunction = void(WINAPI*)();
-
-template <typename F>
-F ProcAddress(HMODULE module, const char* name) {
-    // The cast between function pointer types is how GetProcAddress is meant to be used.
-    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-                  : nullptr;
-}
 
 // The imaging component, loaded at the first decode: start-up, which decodes nothing,
 // neither loads its libraries nor starts COM. Kept for the rest of the process.

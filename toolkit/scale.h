@@ -8,6 +8,12 @@ namespace toolkit {
 
 inline constexpr int kDefaultDpi = 96;
 
+// A DPI where 0 means "none yet" (pictures not prepared, a strip not made): the layout's
+// own scale stands in for it.
+[[nodiscard]] constexpr int DpiOrDefault(int dpi) noexcept {
+    return dpi != 0 ? dpi : kDefaultDpi;
+}
+
 // A coordinate or length at 96 DPI in pixels at `dpi`, rounded to the nearest pixel,
 // halves away from zero (so that -x scales to the negative of x).
 [[nodiscard]] constexpr int ScaleToDpi(int value, int dpi) noexcept {

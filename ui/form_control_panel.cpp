@@ -70,19 +70,21 @@ TfrmControlPanel::TfrmControlPanel(toolkit::Application& app, ShellNotifyFunctio
 
 void TfrmControlPanel::ExposeComponents() {
     using toolkit::access::Role;
-    Expose(imgStatusTab, Role::PageTab, "Status", -1, [this] { return SettingsTabActive == 0; });
-    Expose(imgSettingsTab, Role::PageTab, "Settings", -1,
-           [this] { return SettingsTabActive == 1; });
-    Expose(lbGeneralStatus, Role::StaticText);
-    Expose(lbGeneralDescription, Role::StaticText);
-    Expose(lbEnable, Role::PushButton, {}, 0);
-    Expose(lbDisable, Role::PushButton, {}, 1);
+    toolkit::FocusManager& focus = Focus();
+    focus.Expose(imgStatusTab, Role::PageTab, "Status", -1,
+                 [this] { return SettingsTabActive == 0; });
+    focus.Expose(imgSettingsTab, Role::PageTab, "Settings", -1,
+                 [this] { return SettingsTabActive == 1; });
+    focus.Expose(lbGeneralStatus, Role::StaticText);
+    focus.Expose(lbGeneralDescription, Role::StaticText);
+    focus.Expose(lbEnable, Role::PushButton, {}, 0);
+    focus.Expose(lbDisable, Role::PushButton, {}, 1);
     // Each box beside the text that names it; Tab visits the boxes in their tab order.
-    ExposeWindow(chkAutostartUserCP, lbAutostartUserCP);
-    Expose(lbAutostartUserCP, Role::StaticText);
-    ExposeWindow(chkAutomaticDisable, lbAutomaticDisable);
-    Expose(lbAutomaticDisable, Role::StaticText);
-    Expose(btnClose, Role::PushButton, "Close");
+    focus.ExposeWindow(chkAutostartUserCP, lbAutostartUserCP);
+    focus.Expose(lbAutostartUserCP, Role::StaticText);
+    focus.ExposeWindow(chkAutomaticDisable, lbAutomaticDisable);
+    focus.Expose(lbAutomaticDisable, Role::StaticText);
+    focus.Expose(btnClose, Role::PushButton, "Close");
 }
 
 void TfrmControlPanel::FormCreate(toolkit::Object&) {

@@ -21,9 +21,9 @@ constexpr toolkit::MessageEntry<TfrmMessageBox> kMessages[] = {
 TfrmMessageBox::TfrmMessageBox(toolkit::Application& app)
     : Form(app, {"TFRMMESSAGEBOX", toolkit::BindHandlers(this, Handlers())}) {
     BindMessages(this, kMessages);
-    Expose(lbMessage, toolkit::access::Role::StaticText);
-    Expose(lbOK, toolkit::access::Role::PushButton, {}, 0);
-    SetInitialFocus(lbOK);
+    Focus().Expose(lbMessage, toolkit::access::Role::StaticText);
+    Focus().Expose(lbOK, toolkit::access::Role::PushButton, {}, 0);
+    Focus().SetInitialFocus(lbOK);
 }
 
 std::span<const toolkit::HandlerEntry<TfrmMessageBox>> TfrmMessageBox::Handlers() {

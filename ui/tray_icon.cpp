@@ -1,5 +1,7 @@
 #include "ui/tray_icon.h"
 
+#include "win32/proc_address.h"
+
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
@@ -24,8 +26,7 @@ MessageFilterFunction SystemMessageFilter() noexcept {
     if (!user) return nullptr;
     // The looked-up address is the function of this signature (its last parameter a
     // CHANGEFILTERSTRUCT pointer, always null here).
-    return reinterpret_cast<MessageFilterFunction>(
-        reinterpret_cast<void*>(GetProcAddress(user, "ChangeWindowMessageFilterEx")));
+    return win32::ProcAddress<MessageFilterFunction>(user, "ChangeWindowMessageFilterEx");
 }
 
 TrayIcon::TrayIcon(HWND window, win32::UniqueIcon icon, std::unique_ptr<toolkit::PopupMenu> menu,

@@ -95,20 +95,25 @@ TEST_F(Access, TabMovesAmongTheEnabledCommandsAndEnterOrSpaceRunsTheFocusedOne) 
     panel->lbEnable.SetEnabled(true);  // never both from a status; both, to see the order
     ASSERT_TRUE(panel->lbDisable.Enabled());
     ShowFocused();
-    EXPECT_EQ(panel->FocusedItem(), std::nullopt) << "the panel opens with no command focused";
+    EXPECT_EQ(panel->Focus().FocusedItem(), std::nullopt)
+        << "the panel opens with no command focused";
     const auto before = TopEdge(panel->lbEnable);
 
     PressKey(VK_TAB);
-    EXPECT_EQ(&panel->AccessComponent(panel->FocusedItem().value()), &panel->lbEnable);
+    EXPECT_EQ(&panel->Focus().AccessComponent(panel->Focus().FocusedItem().value()),
+              &panel->lbEnable);
     EXPECT_NE(TopEdge(panel->lbEnable), before) << "the focus rectangle shows after the key";
     PressKey(VK_TAB);
-    EXPECT_EQ(&panel->AccessComponent(panel->FocusedItem().value()), &panel->lbDisable);
+    EXPECT_EQ(&panel->Focus().AccessComponent(panel->Focus().FocusedItem().value()),
+              &panel->lbDisable);
     EXPECT_EQ(TopEdge(panel->lbEnable), before) << "and leaves the item the focus left";
     PressKey(VK_TAB);
-    EXPECT_EQ(&panel->AccessComponent(panel->FocusedItem().value()), &panel->lbEnable)
+    EXPECT_EQ(&panel->Focus().AccessComponent(panel->Focus().FocusedItem().value()),
+              &panel->lbEnable)
         << "wraps around";
     PressKey(VK_TAB, kShiftKey);
-    EXPECT_EQ(&panel->AccessComponent(panel->FocusedItem().value()), &panel->lbDisable)
+    EXPECT_EQ(&panel->Focus().AccessComponent(panel->Focus().FocusedItem().value()),
+              &panel->lbDisable)
         << "Shift+Tab goes back";
 
     PressKey(VK_RETURN);
@@ -118,7 +123,8 @@ TEST_F(Access, TabMovesAmongTheEnabledCommandsAndEnterOrSpaceRunsTheFocusedOne) 
     TheWorld().log.clear();
     panel->lbEnable.SetEnabled(true);
     PressKey(VK_TAB);
-    ASSERT_EQ(&panel->AccessComponent(panel->FocusedItem().value()), &panel->lbEnable);
+    ASSERT_EQ(&panel->Focus().AccessComponent(panel->Focus().FocusedItem().value()),
+              &panel->lbEnable);
     PressKey(VK_SPACE);
     EXPECT_EQ(TheWorld().log, (Log{"Enable", "Refresh(true)"}));
 }
@@ -128,15 +134,17 @@ TEST_F(Access, FocusRectanglesWaitForTheKeyboardAndADisabledCommandIsSkipped) {
     ASSERT_FALSE(panel->lbEnable.Enabled());
     ASSERT_TRUE(panel->lbDisable.Enabled());
     ShowFocused();
-    EXPECT_FALSE(panel->FocusCuesShown());
+    EXPECT_FALSE(panel->Focus().FocusCuesShown());
     PressKey(VK_TAB);
-    EXPECT_TRUE(panel->FocusCuesShown());
-    EXPECT_EQ(&panel->AccessComponent(panel->FocusedItem().value()), &panel->lbDisable);
+    EXPECT_TRUE(panel->Focus().FocusCuesShown());
+    EXPECT_EQ(&panel->Focus().AccessComponent(panel->Focus().FocusedItem().value()),
+              &panel->lbDisable);
     PressKey(VK_TAB);
-    EXPECT_EQ(&panel->AccessComponent(panel->FocusedItem().value()), &panel->lbDisable);
+    EXPECT_EQ(&panel->Focus().AccessComponent(panel->Focus().FocusedItem().value()),
+              &panel->lbDisable);
     panel->Hide();
     panel->Show();
-    EXPECT_FALSE(panel->FocusCuesShown()) << "each showing starts without them";
+    EXPECT_FALSE(panel->Focus().FocusCuesShown()) << "each showing starts without them";
 }
 
 TEST_F(Access, PageKeysSwitchTabsAndTabVisitsTheBoxesInTheirTabOrder) {
@@ -253,7 +261,8 @@ TEST_F(Access, AtOneHundredAndFiftyPercentFocusRectanglesRunAroundTheScaledBoxes
                                   ChildRect(panel->chkAutomaticDisable.Handle())};
     auto before = toolkit::RenderClient(hwnd);
     PressKey(VK_TAB);
-    ASSERT_EQ(&panel->AccessComponent(panel->FocusedItem().value()), &panel->lbEnable);
+    ASSERT_EQ(&panel->Focus().AccessComponent(panel->Focus().FocusedItem().value()),
+              &panel->lbEnable);
     const auto enable = toolkit::ScaleBox(120, 203, 86, 16, 144);
     EXPECT_TRUE(ChangedOnlyOnTheEdgeOf(before, toolkit::RenderClient(hwnd),
                                        {enable.left, enable.top, enable.right, enable.bottom},

@@ -1,0 +1,71 @@
+// The form's painting: the pictures made at the window's scale, the one paint buffer, and
+// the paint routine that draws the background and the windowless components.
+#include "toolkit/form.h"
+
+#include "toolkit/picture.h"
+
+#include <utility>
+
+namespace toolkit {
+
+void Form::PrepareForFirstShow() {
+    if (picturesDpi_ == 0) PreparePictures(dpi_);
+}
+
+void Form::PreparePictures(int dpi) {
+    if (picturesDpi_ == dpi) return;
+    for (const auto& c : components_) c->LoadPictures(dpi);
+    picturesDpi_ = dpi;
+    MakePaintBuffer();
+}
+
+void Form::MakePaintBuffer() {
+    paintDc_.reset();
+    paintBitmap_.reset();
+    paintSize_ = {0, 0};
+    if (!doubleBuffered_) return;
+    RECT client{};
+    GetClientRect(window_.get(), &client);
+    win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    win32::UniqueBitmap bitmap = CreateDibSection32(client.right, client.bottom);
+    if (!dc || !bitmap) return;  // painting goes straight to the window then
+    paintDc_ = std::move(dc);
+    paintBitmap_ = std::move(bitmap);
+    paintSize_ = {client.right, client.bottom};
+}
+
+void Form::PaintTo(HDC dc) {
+    // Painted before its first show (a rendering of the hidden window): pictures first.
+    PrepareForFirstShow();
+    RECT client{};
+    GetClientRect(window_.get(), &client);
+    win32::UniqueBrush background(CreateSolidBrush(Color()));
+    FillRect(dc, &client, background.get());
+    for (Component* c : windowless_)
+        if (c->Visible()) c->Paint(dc);
+    focus_.PaintFocus(dc);
+}
+
+LRESULT Form::OnPaint() {
+    win32::PaintDc paint(window_.get());
+    if (!doubleBuffered_) {
+        PaintTo(paint.get());
+        return 0;
+    }
+    RECT client{};
+    GetClientRect(window_.get(), &client);
+    // A window grown since (or buffered only now) gets a buffer of its new size.
+    if (client.right > paintSize_.cx || client.bottom > paintSize_.cy) MakePaintBuffer();
+    if (!paintDc_) {
+        PaintTo(paint.get());
+        return 0;
+    }
+    win32::Selected select(paintDc_.get(), paintBitmap_.get());
+    PaintTo(paintDc_.get());
+    const RECT& area = paint.area();
+    BitBlt(paint.get(), area.left, area.top, area.right - area.left, area.bottom - area.top,
+           paintDc_.get(), area.left, area.top, SRCCOPY);
+    return 0;
+}
+
+}  // namespace toolkit
