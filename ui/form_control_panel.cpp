@@ -317,13 +317,14 @@ void TfrmControlPanel::lbDisableClick(toolkit::Object&) {
 
 // ---- status ----
 
-void TfrmControlPanel::ShowStatus(const PanelStatus& status) {
-    DriverResult = status.driverResult;
-    HypervisorState = status.hypervisorState;
-    ProblemFlags = status.problemFlags;
+void TfrmControlPanel::ShowStatus(const status::PanelStatus& status) {
+    DriverResult = status.reading.driverResult;
+    HypervisorState = status.reading.hypervisorState;
+    ProblemFlags = status.reading.problemFlags;
     lbGeneralStatus.SetText(status.caption);
     lbGeneralDescription.SetText(status.description);
-    if (status.balloon) ShowBalloon(kBalloonTitle, status.balloon->text, status.balloon->iconKind);
+    if (status.balloon)
+        ShowBalloon(status::kBalloonTitle, status.balloon->text, status.balloon->iconKind);
 }
 
 // ---- tray ----
