@@ -344,7 +344,10 @@ void TfrmControlPanel::BringApplicationToFront() {
 void TfrmControlPanel::ShowPanel() {
     if (!Visible() && RefreshStatusProc) RefreshStatusProc(false);
     if (WindowShownOnce) {
-        Show();
+        // A message of the program's keeps the panel disabled while it is up: showing the
+        // panel then would raise it over the message (and under Wine make it the active
+        // window), so only the message is brought to the front.
+        if (IsWindowEnabled(Handle())) Show();
         BringApplicationToFront();
         return;
     }
