@@ -3,6 +3,7 @@
 #include "driver/driver_link.h"
 #include "settings/autostart.h"
 #include "settings/settings_store.h"
+#include "status/status_texts.h"
 #include "ui/form_message_box.h"
 
 #include <stdexcept>
@@ -20,17 +21,17 @@ void RefreshStatus(bool resetBalloon) {
 
 void EnableHypervisor() {
     const driver::CommandOutcome outcome = driver::EnableHypervisor();
-    if (g_state) g_state->ShowCommandOutcome(outcome);
+    if (g_state) g_state->ShowCommandOutcome(driver::HypervisorCommand::Enable, outcome);
 }
 
 void DisableHypervisor() {
     const driver::CommandOutcome outcome = driver::DisableHypervisor();
-    if (g_state) g_state->ShowCommandOutcome(outcome);
+    if (g_state) g_state->ShowCommandOutcome(driver::HypervisorCommand::Disable, outcome);
 }
 
 }  // namespace
 
-ProcessState::ProcessState(ui::StatusSource statusSource, ui::ShellNotifyFunction shellNotify)
+ProcessState::ProcessState(status::StatusSource statusSource, ui::ShellNotifyFunction shellNotify)
     : status_(statusSource), shellNotify_(shellNotify) {
     if (g_state) throw std::logic_error("The process state exists already.");
     g_state = this;
@@ -48,12 +49,16 @@ ui::TfrmControlPanel& ProcessState::CreatePanel() {
 }
 
 void ProcessState::RefreshStatus(bool resetBalloon) {
-    if (panel_) status_.RefreshStatus(*panel_, resetBalloon);
+    if (!panel_) return;
+    panel_->ShowStatus(status_.RefreshStatus(resetBalloon));
+    status_.SaveSettings();
 }
 
-void ProcessState::ShowCommandOutcome(const driver::CommandOutcome& outcome) noexcept {
+void ProcessState::ShowCommandOutcome(driver::HypervisorCommand command,
+                                      const driver::CommandOutcome& outcome) noexcept {
     // The link has closed the device by now: the modal message holds no handle open.
-    if (outcome.text != nullptr) ui::ShowMessageWindow(&application_, outcome.text);
+    if (const char* text = status::CommandMessage(command, outcome))
+        ui::ShowMessageWindow(&application_, text);
 }
 
 void WireSlots(ui::TfrmControlPanel& panel) {
@@ -64,11 +69,6 @@ void WireSlots(ui::TfrmControlPanel& panel) {
     panel.RefreshStatusProc = &RefreshStatus;
     panel.EnableHypervisorProc = &EnableHypervisor;
     panel.DisableHypervisorProc = &DisableHypervisor;
-    // The click handlers call their slots untested: check them once, here.
-    if (!panel.GetSettingsProc || !panel.SetSettingsProc || !panel.IsAutostartEnabledProc ||
-        !panel.SetAutostartProc || !panel.RefreshStatusProc || !panel.EnableHypervisorProc ||
-        !panel.DisableHypervisorProc)
-        throw std::logic_error("A slot of the control panel is empty.");
 }
 
 }  // namespace app

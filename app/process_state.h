@@ -7,10 +7,10 @@
 #pragma once
 
 #include "driver/hypervisor_commands.h"
+#include "status/status_evaluation.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 #include "ui/form_control_panel.h"
-#include "ui/status_evaluation.h"
 #include "ui/tray_icon.h"
 
 namespace app {
@@ -19,7 +19,7 @@ class ProcessState {
 public:
     // Makes the application object (its hidden window owns start-up's message boxes) and
     // becomes the instance the slots use. Tests hand in their own status source and shell.
-    explicit ProcessState(ui::StatusSource statusSource = ui::DriverStatusSource(),
+    explicit ProcessState(status::StatusSource statusSource = status::DriverStatusSource(),
                           ui::ShellNotifyFunction shellNotify = &Shell_NotifyIconA);
     // Frees the panel (which removes the tray icon), then the application.
     ~ProcessState();
@@ -31,25 +31,27 @@ public:
     [[nodiscard]] ui::TfrmControlPanel* Panel() const noexcept { return panel_.get(); }
 
     // Makes the hidden control panel (its creation adds the tray icon) and stores the
-    // seven slots into it, checked once here.
+    // seven slots into it.
     ui::TfrmControlPanel& CreatePanel();
 
-    // RefreshStatus on the panel; nothing when there is none.
+    // Evaluates the status, hands the panel what to show and saves the settings; nothing
+    // when there is no panel.
     void RefreshStatus(bool resetBalloon);
-    // Shows a driver command's text, if it has one, in the message window.
-    void ShowCommandOutcome(const driver::CommandOutcome& outcome) noexcept;
+    // Shows the text of a driver command's outcome, if it has one, in the message window.
+    void ShowCommandOutcome(driver::HypervisorCommand command,
+                            const driver::CommandOutcome& outcome) noexcept;
 
-    [[nodiscard]] ui::StatusEvaluation& Status() noexcept { return status_; }
+    [[nodiscard]] status::StatusEvaluation& Status() noexcept { return status_; }
 
 private:
     toolkit::Application application_;
-    ui::StatusEvaluation status_;
+    status::StatusEvaluation status_;
     ui::ShellNotifyFunction shellNotify_;
     toolkit::FormPtr<ui::TfrmControlPanel> panel_;  // after the application it belongs to
 };
 
-// Stores the seven operations in the panel's slots, one after another, and checks that
-// none is empty. Their driver commands and the refresh go through the current ProcessState.
+// Stores the seven operations in the panel's slots. Their driver commands and the refresh
+// go through the current ProcessState.
 void WireSlots(ui::TfrmControlPanel& panel);
 
 }  // namespace app

@@ -55,6 +55,8 @@ bool ClaimSingleInstance(HWND messageOwner, bool quitRequested, win32::UniqueHan
                 return true;
         }
     } catch (...) {
+        // Swallowed because this function may not throw: whatever went wrong while the
+        // instance was being claimed, start-up ends with the fatal-error message below.
     }
     ShowStartupMessage(messageOwner, kFatalErrorText);
     return false;

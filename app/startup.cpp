@@ -32,7 +32,7 @@ int Start(std::string_view commandLine, win32::UniqueHandle& instanceMutex) {
     application.SetTitle(kApplicationTitle);
     if (settings::IsAutostartEnabled() &&
         (settings::Settings & kDisableAtStartBit) == kDisableAtStartBit)
-        state.ShowCommandOutcome(driver::DisableHypervisor());
+        state.ShowCommandOutcome(driver::HypervisorCommand::Disable, driver::DisableHypervisor());
 
     // Hidden: it is first shown from the tray. Its creation adds the tray icon; the state
     // frees it again whatever ends this function, and so removes the icon.

@@ -20,4 +20,22 @@ public:
     virtual void Close() noexcept = 0;
 };
 
+// The device opened through a port for as long as this lives: it closes what it opened on
+// every way out of a read or a command, and nothing when the open failed.
+class OpenedDevice {
+public:
+    explicit OpenedDevice(DevicePort& port) noexcept : port_(port), opened_(port.Open()) {}
+    ~OpenedDevice() {
+        if (opened_) port_.Close();
+    }
+    OpenedDevice(const OpenedDevice&) = delete;
+    OpenedDevice& operator=(const OpenedDevice&) = delete;
+
+    [[nodiscard]] explicit operator bool() const noexcept { return opened_; }
+
+private:
+    DevicePort& port_;
+    bool opened_;
+};
+
 }  // namespace driver

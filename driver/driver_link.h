@@ -15,7 +15,7 @@ namespace driver {
 
 [[nodiscard]] bool IsDriverPresent() noexcept;
 // The two commands: the device is closed again when they return; the caller shows the
-// outcome's text.
+// outcome's text (status::CommandMessage).
 [[nodiscard]] CommandOutcome EnableHypervisor() noexcept;
 [[nodiscard]] CommandOutcome DisableHypervisor() noexcept;
 

@@ -12,12 +12,6 @@ enum class HypervisorCommand : std::uint32_t {
     Disable = 0x222004,  // CTL_CODE(FILE_DEVICE_UNKNOWN, 0x801, METHOD_BUFFERED, FILE_ANY_ACCESS)
 };
 
-inline constexpr const char* kCommunicationErrorText =
-    "Error while communicating to Korvalen driver";
-inline constexpr const char* kCannotEnableText =
-    "Hypervisor can not be enabled. Shutdown all Virtual Machines.";
-inline constexpr const char* kDriverWorksWithErrorsText = "Korvalen driver works with errors";
-
 // How far a command got.
 enum class CommandResult {
     NotOpened,      // the device could not be opened: nothing was sent
@@ -25,17 +19,12 @@ enum class CommandResult {
     Answered,       // the driver gave its answer word
 };
 
-// What a command came to, and the text the user is to see (null: none). The link knows no
-// window: whoever ran the command shows the text.
+// What a command came to. The link knows no texts: whoever ran the command finds the
+// outcome's text above it (status::CommandMessage) and shows it.
 struct CommandOutcome {
     CommandResult result = CommandResult::NotOpened;
     std::uint32_t answer = 0;  // meaningful when Answered
-    const char* text = nullptr;
 };
-
-// The text a command shows after the exchange, or null for none.
-[[nodiscard]] const char* CommandMessage(HypervisorCommand command, bool sent,
-                                         std::uint32_t answer) noexcept;
 
 // True when the device can be opened; it is closed again at once.
 [[nodiscard]] bool ProbeDevice(DevicePort& port) noexcept;
@@ -43,7 +32,7 @@ struct CommandOutcome {
 // Opens the device, sends the command and closes the device before it returns, so the
 // handle is closed before the caller shows any text: an unshared handle held through a
 // modal message would lock out every other opener. Nothing is sent when the device cannot
-// be opened, and then there is no text either.
+// be opened.
 [[nodiscard]] CommandOutcome SendHypervisorCommand(DevicePort& port,
                                                    HypervisorCommand command) noexcept;
 

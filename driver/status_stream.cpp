@@ -28,18 +28,6 @@ constexpr ProblemFlags kProblemFlagOfCode[16] = {
     kDriverWorksWithErrorsToo,
 };
 
-// Closes the port on every way out of a read or a command.
-class PortCloser {
-public:
-    explicit PortCloser(DevicePort& port) noexcept : port_(port) {}
-    ~PortCloser() { port_.Close(); }
-    PortCloser(const PortCloser&) = delete;
-    PortCloser& operator=(const PortCloser&) = delete;
-
-private:
-    DevicePort& port_;
-};
-
 }  // namespace
 
 std::int64_t StreamValueAt(std::span<const std::byte> stream, std::size_t offset) {
@@ -83,10 +71,10 @@ void DecodeRecords(std::span<const std::byte> stream, std::uint32_t records,
 
 DriverResult ReadStatusTable(DevicePort& port, ProcessorStatusTable& table) noexcept {
     try {
-        if (!port.Open()) return kDeviceNotOpened;
         std::vector<std::byte> stream;
         {
-            PortCloser closer(port);
+            const OpenedDevice device(port);
+            if (!device) return kDeviceNotOpened;
             std::byte header[kRecordSize] = {};
             if (!port.Read(header, sizeof header)) return kReadFailed;
             const auto announced = RecordsAnnounced(StreamValueAt(header, 0));

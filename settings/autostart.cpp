@@ -38,6 +38,8 @@ bool RunValueExists(const std::string& name) noexcept {
         const StoredText stored = ReadStoredText(key.get(), name.c_str());
         return stored.kind == StoredText::Kind::Text && !stored.text.empty();
     } catch (...) {
+        // The value's text could not be held (no memory): what cannot be read is reported
+        // as no registration, and the box then offers to register again.
         return false;
     }
 }

@@ -319,13 +319,14 @@ void TfrmControlPanel::lbDisableClick(toolkit::Object&) {
 
 // ---- status ----
 
-void TfrmControlPanel::ShowStatus(const PanelStatus& status) {
-    DriverResult = status.driverResult;
-    HypervisorState = status.hypervisorState;
-    ProblemFlags = status.problemFlags;
+void TfrmControlPanel::ShowStatus(const status::PanelStatus& status) {
+    DriverResult = status.reading.driverResult;
+    HypervisorState = status.reading.hypervisorState;
+    ProblemFlags = status.reading.problemFlags;
     lbGeneralStatus.SetText(status.caption);
     lbGeneralDescription.SetText(status.description);
-    if (status.balloon) ShowBalloon(kBalloonTitle, status.balloon->text, status.balloon->iconKind);
+    if (status.balloon)
+        ShowBalloon(status::kBalloonTitle, status.balloon->text, status.balloon->iconKind);
 }
 
 // ---- tray ----
@@ -345,7 +346,10 @@ void TfrmControlPanel::BringApplicationToFront() {
 void TfrmControlPanel::ShowPanel() {
     if (!Visible() && RefreshStatusProc) RefreshStatusProc(false);
     if (WindowShownOnce) {
-        Show();
+        // A message of the program's keeps the panel disabled while it is up: showing the
+        // panel then would raise it over the message (and under Wine make it the active
+        // window), so only the message is brought to the front.
+        if (IsWindowEnabled(Handle())) Show();
         BringApplicationToFront();
         return;
     }

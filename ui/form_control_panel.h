@@ -7,6 +7,7 @@
 // Its layout is the window description TFRMCONTROLPANEL (resources/forms/control_panel.form).
 #pragma once
 
+#include "status/status_decision.h"
 #include "toolkit/check_box.h"
 #include "toolkit/form.h"
 #include "toolkit/image.h"
@@ -15,7 +16,6 @@
 #include "toolkit/popup_menu.h"
 #include "ui/label_states.h"
 #include "ui/q_extended_image.h"
-#include "ui/status_decision.h"
 #include "ui/tray_icon.h"
 #include "win32/unique_win.h"
 
@@ -83,7 +83,7 @@ public:
     void LoadControlStates();
     // What a status refresh decided: the panel alone writes it into its three status
     // fields, its two status labels and, when there is a balloon, its tray icon.
-    void ShowStatus(const PanelStatus& status);
+    void ShowStatus(const status::PanelStatus& status);
     void ShowBalloon(const std::string& title, const std::string& text, int iconKind);
 
     // The tray icon's menu and icon handle; null before creation and after destruction.

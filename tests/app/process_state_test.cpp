@@ -36,7 +36,7 @@ protected:
         g_saves = 0;
         settings::Messages = 0;
     }
-    static constexpr ui::StatusSource kStandIn{&CannotOpen, &Nowhere, &NoFlags, &CountSave};
+    static constexpr status::StatusSource kStandIn{&CannotOpen, &Nowhere, &NoFlags, &CountSave};
 };
 
 }  // namespace

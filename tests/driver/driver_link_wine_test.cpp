@@ -11,12 +11,16 @@
 #include "driver/driver_link.h"
 #include "simulator/sim_client.h"
 #include "simulator/sim_scenario.h"
+#include "status/status_texts.h"
 #include "tests/support/wine_test_support.h"
 
 namespace {
 
 using namespace driver;
 using namespace std::chrono_literals;
+using status::kCannotEnableText;
+using status::kCommunicationErrorText;
+using status::kDriverWorksWithErrorsText;
 using testsupport::WaitUntil;
 using Texts = std::vector<std::string>;
 using Lengths = std::vector<std::uint32_t>;
@@ -39,9 +43,10 @@ bool AllHandlesClosed() {
 }
 
 // Takes a command's text as the one who shows it would.
-void Capture(const CommandOutcome& outcome) {
-    if (outcome.text == nullptr) return;
-    g_captured.texts.emplace_back(outcome.text);
+void Capture(HypervisorCommand command, const CommandOutcome& outcome) {
+    const char* text = status::CommandMessage(command, outcome);
+    if (text == nullptr) return;
+    g_captured.texts.emplace_back(text);
     if (!AllHandlesClosed()) g_captured.deviceOpenDuringMessage = true;
 }
 
@@ -284,8 +289,8 @@ TEST_F(DriverLink, StoppedServiceLooksLikeNoDriver) {
     EXPECT_FALSE(IsDriverPresent());
     EXPECT_EQ(ReadDriverStatus(), kDeviceNotOpened);
     EXPECT_EQ(CurrentProcessorStatusTable().size(), 4u);
-    Capture(EnableHypervisor());
-    Capture(DisableHypervisor());
+    Capture(HypervisorCommand::Enable, EnableHypervisor());
+    Capture(HypervisorCommand::Disable, DisableHypervisor());
     EXPECT_EQ(g_captured.texts, Texts{});
     ASSERT_TRUE(sim::StartStandIn());
     EXPECT_TRUE(IsDriverPresent());
@@ -307,12 +312,12 @@ TEST_F(DriverLink, IsDriverPresentOpensAndClosesOnce) {
 
 TEST_F(DriverLink, EnableSwitchesEveryProcessorWithoutProblem) {
     Use(With({"--status", "0,0,0x30000000"}));
-    Capture(EnableHypervisor());
+    Capture(HypervisorCommand::Enable, EnableHypervisor());
     EXPECT_EQ(g_captured.texts, Texts{});
     EXPECT_EQ(Counters().enables, 1u);
     ASSERT_EQ(ReadDriverStatus(), kStatusRead);
     EXPECT_EQ(Statuses(), (std::vector<std::uint32_t>{1, 1, 0x30000000}));
-    Capture(DisableHypervisor());
+    Capture(HypervisorCommand::Disable, DisableHypervisor());
     EXPECT_EQ(g_captured.texts, Texts{});
     ASSERT_EQ(ReadDriverStatus(), kStatusRead);
     EXPECT_EQ(GetHypervisorState(), kEnabledNowhere);
@@ -347,10 +352,10 @@ TEST_F(DriverLink, EachCommandShowsExactlyItsText) {
         SCOPED_TRACE(c.set[1] + " " + c.set[3] + (c.faults.empty() ? "" : " " + c.faults[0]));
         Use(With(c.set, c.faults));
         g_captured = {};
-        Capture(EnableHypervisor());
+        Capture(HypervisorCommand::Enable, EnableHypervisor());
         EXPECT_EQ(g_captured.texts, c.afterEnable);
         g_captured.texts.clear();
-        Capture(DisableHypervisor());
+        Capture(HypervisorCommand::Disable, DisableHypervisor());
         EXPECT_EQ(g_captured.texts, c.afterDisable);
         EXPECT_FALSE(g_captured.deviceOpenDuringMessage);
         const auto counters = Counters();
@@ -366,11 +371,11 @@ TEST_F(DriverLink, CommandsHandBackTheirOutcome) {
     const CommandOutcome refused = EnableHypervisor();
     EXPECT_EQ(refused.result, CommandResult::Answered);
     EXPECT_EQ(refused.answer, 1u);
-    EXPECT_STREQ(refused.text, kCannotEnableText);
+    EXPECT_STREQ(status::CommandMessage(HypervisorCommand::Enable, refused), kCannotEnableText);
     const CommandOutcome quiet = DisableHypervisor();
     EXPECT_EQ(quiet.result, CommandResult::Answered);
     EXPECT_EQ(quiet.answer, 7u);
-    EXPECT_EQ(quiet.text, nullptr);
+    EXPECT_EQ(status::CommandMessage(HypervisorCommand::Disable, quiet), nullptr);
     EXPECT_EQ(Counters().opens, 2u);
     Use(With({}, {"absent"}));
     EXPECT_EQ(EnableHypervisor().result, CommandResult::NotOpened);

@@ -32,16 +32,6 @@ TEST(SettingsError, CarriesEachTextWithTheNameFilledIn) {
     EXPECT_STREQ(CreateKeyError("%s%s").what(), "Failed to create key %s%s");
 }
 
-TEST(SettingsError, IsARuntimeError) {
-    try {
-        throw SetDataError("Settings");
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "Failed to set data for 'Settings'");
-        return;
-    }
-    FAIL() << "not caught as std::runtime_error";
-}
-
 namespace {
 
 // Behaves as GetModuleFileNameA: writes what fits and returns the capacity when cut.

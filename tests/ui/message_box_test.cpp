@@ -359,17 +359,6 @@ TEST_F(MessageWindow, WithoutAnOwnerTheTextStillReachesTheUser) {
     EXPECT_EQ(text, "Korvalen driver works with errors");
 }
 
-TEST_F(MessageWindow, EveryHandlerNameOfItsDescriptionResolves) {
-    const auto description = toolkit::ParseDescription(
-        toolkit::LoadDescriptionText(GetModuleHandleA(nullptr), "TFRMMESSAGEBOX"));
-    const auto missing = toolkit::UnresolvedHandlers(
-        description, [](std::string_view name, toolkit::HandlerKind kind) {
-            return toolkit::TableResolves(ui::TfrmMessageBox::Handlers(), name, kind);
-        });
-    EXPECT_TRUE(missing.empty()) << missing.front();
-    EXPECT_EQ(description.className, "TfrmMessageBox");
-}
-
 // The background is decoded when the window is shown, not when it is made.
 TEST_F(MessageWindow, ItsPictureIsDecodedWhenItIsShownNotWhenItIsMade) {
     const long before = toolkit::PictureDecodeCount();

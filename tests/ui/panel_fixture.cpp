@@ -39,10 +39,16 @@ void SaveStandIn() {
 // The panel that the refresh slot works on.
 ui::TfrmControlPanel* g_panel = nullptr;
 
+// What the program's refresh does: evaluate, hand the panel the result, save.
+void RefreshPanel(ui::TfrmControlPanel& panel, bool resetBalloon) {
+    panel.ShowStatus(Evaluation().RefreshStatus(resetBalloon));
+    Evaluation().SaveSettings();
+}
+
 }  // namespace
 
-ui::StatusEvaluation& Evaluation() {
-    static ui::StatusEvaluation evaluation(
+status::StatusEvaluation& Evaluation() {
+    static status::StatusEvaluation evaluation(
         {&ReadStandIn, &StateStandIn, &FlagsStandIn, &SaveStandIn});
     return evaluation;
 }
@@ -65,7 +71,7 @@ void SetAutostartSlot(bool on) {
 }
 void RefreshStatusSlot(bool resetBalloon) {
     TheWorld().log.push_back(resetBalloon ? "Refresh(true)" : "Refresh(false)");
-    if (g_panel) Evaluation().RefreshStatus(*g_panel, resetBalloon);
+    if (g_panel) RefreshPanel(*g_panel, resetBalloon);
 }
 void EnableHypervisorSlot() {
     TheWorld().log.push_back("Enable");
@@ -119,7 +125,7 @@ void PanelTest::WireLikeStartUp() {
 }
 
 void PanelTest::Refresh(bool resetBalloon) {
-    Evaluation().RefreshStatus(*panel, resetBalloon);
+    RefreshPanel(*panel, resetBalloon);
 }
 
 void PanelTest::Press(int x, int y, UINT msg) {

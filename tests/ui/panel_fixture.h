@@ -3,11 +3,11 @@
 // their calls in one process-wide log.
 #pragma once
 
+#include "status/status_evaluation.h"
 #include "tests/support/wine_test_support.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 #include "ui/form_control_panel.h"
-#include "ui/status_evaluation.h"
 #include "ui/tray_icon.h"
 
 #include <gtest/gtest.h>
@@ -50,7 +50,7 @@ void RefreshStatusSlot(bool resetBalloon);  // logs, then runs the real RefreshS
 
 // The status evaluation the refresh slot runs on the panel under test, reading the
 // stand-ins of the world.
-ui::StatusEvaluation& Evaluation();
+status::StatusEvaluation& Evaluation();
 void EnableHypervisorSlot();
 void DisableHypervisorSlot();
 
@@ -68,7 +68,8 @@ protected:
     void TearDown() override;
     // Start-up's wiring: slots, first refresh, control states.
     void WireLikeStartUp();
-    // RefreshStatus on the panel under test, as the refresh slot runs it (without the log).
+    // A refresh of the panel under test as the refresh slot runs it (without the log): the
+    // evaluation, the panel's ShowStatus, the save.
     void Refresh(bool resetBalloon);
     // Messages the window gets straight, the way the window layer would deliver them.
     void Press(int x, int y, UINT msg = WM_LBUTTONDOWN);

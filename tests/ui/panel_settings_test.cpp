@@ -182,6 +182,19 @@ TEST_F(CommandLabels, EnableThatLeavesItNotEnabledChangesNothing) {
     ExpectLabels(false, false, "driver failed");
 }
 
+TEST_F(CommandLabels, ADriverUnreachableAtStartLeavesBothUnavailableThroughLaterRefreshes) {
+    Reading({254, 0, 0, false, false});
+    WireLikeStartUp();
+    ExpectLabels(false, false, "start");
+    for (const Row& r : {Row{0, 2, 0, true, false}, Row{0, 0, 0, false, true}}) {
+        Reading(r);
+        panel->RefreshStatusProc(true);
+        panel->RefreshStatusProc(false);
+        EXPECT_EQ(panel->DriverResult, 0) << "the refreshes read the driver";
+        ExpectLabels(false, false, ("after reading state " + std::to_string(r.state)).c_str());
+    }
+}
+
 TEST_F(CommandLabels, ADisabledLabelTakesNoClick) {
     Reading({0, 0, 0, false, false});
     WireLikeStartUp();

@@ -3,6 +3,7 @@
 #include "driver/driver_types.h"
 #include "driver/hypervisor_commands.h"
 #include "resources/resource_names.h"
+#include "status/status_decision.h"
 #include "toolkit/check_box.h"
 #include "toolkit/image.h"
 #include "toolkit/picture.h"
@@ -11,7 +12,6 @@
 #include "toolkit/resample.h"
 #include "toolkit/scale.h"
 #include "toolkit/text_lines.h"
-#include "ui/status_decision.h"
 #include "win32/unique_win.h"
 
 #include <algorithm>
@@ -286,12 +286,9 @@ std::set<std::pair<std::string, std::string>> StatusTexts() {
          {driver::kStatusRead, driver::kReadFailed, driver::kDeviceNotOpened, driver::kDriverError})
         for (std::uint8_t state = 0; state < 3; ++state)
             for (int flags = 0; flags < 256; ++flags) {
-                ui::StatusInput in{};
-                in.driverResult = result;
-                in.hypervisorState = state;
-                in.problemFlags = static_cast<std::uint8_t>(flags);
-                const auto out = ui::DecideStatus(in);
-                texts.emplace(out.caption, out.description);
+                const auto out =
+                    status::DecideStatus({result, state, static_cast<std::uint8_t>(flags)}, {});
+                texts.emplace(out.status.caption, out.status.description);
             }
     return texts;
 }
@@ -300,9 +297,10 @@ std::set<std::string> MessageTexts() {
     std::set<std::string> texts;
     for (const auto command :
          {driver::HypervisorCommand::Enable, driver::HypervisorCommand::Disable})
-        for (const bool sent : {false, true})
+        for (const auto result :
+             {driver::CommandResult::ControlFailed, driver::CommandResult::Answered})
             for (std::uint32_t answer = 0; answer < 64; ++answer)
-                if (const char* text = driver::CommandMessage(command, sent, answer))
+                if (const char* text = status::CommandMessage(command, {result, answer}))
                     texts.insert(text);
     return texts;
 }

@@ -31,18 +31,6 @@ DWORD DwordAt(const std::vector<unsigned char>& record, std::size_t offset) {
 
 }  // namespace
 
-TEST(TrayRecord, SizeIsTheLayoutEndingAtInfoFlags) {
-#if defined(_WIN64)
-    EXPECT_EQ(ui::kTrayIconDataSize, 504u);
-    EXPECT_EQ(offsetof(NOTIFYICONDATAA, szInfo), 176u);
-#else
-    EXPECT_EQ(ui::kTrayIconDataSize, 488u);
-    EXPECT_EQ(offsetof(NOTIFYICONDATAA, szInfo), 160u);
-#endif
-    EXPECT_EQ(ui::kTrayIconDataSize, offsetof(NOTIFYICONDATAA, guidItem));
-    EXPECT_LT(ui::kTrayIconDataSize, sizeof(NOTIFYICONDATAA));
-}
-
 TEST(TrayRecord, EveryCallHandsTheShellTheFieldsAtTheirPlaces) {
     const HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x1234));
     {

@@ -1,17 +1,30 @@
-#include "ui/status_decision.h"
+#include "status/status_decision.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 
-using namespace ui;
+using namespace status;
 
 namespace {
 
-StatusOutcome Decide(std::uint8_t result, std::uint8_t state, std::uint8_t flags,
-                     std::int32_t messages = 0, bool balloonShown = false) {
-    return DecideStatus({result, state, flags, messages, balloonShown});
+// One decision with the panel's part and the history side by side.
+struct Decided {
+    std::string caption;
+    std::string description;
+    std::optional<BalloonRequest> balloon;
+    std::int32_t messages = 0;
+    bool balloonShown = false;
+};
+
+Decided Decide(std::uint8_t result, std::uint8_t state, std::uint8_t flags,
+               std::int32_t messages = 0, bool balloonShown = false) {
+    StatusOutcome out = DecideStatus({result, state, flags}, {messages, balloonShown});
+    return {std::move(out.status.caption), std::move(out.status.description),
+            std::move(out.status.balloon), out.history.messages, out.history.balloonShown};
 }
 
 std::string Lines(std::initializer_list<const char*> lines) {
@@ -37,7 +50,7 @@ TEST(StatusDecision, DriverFailuresShowGeneralErrorWithoutLineJoin) {
     for (const Row& row : rows) {
         SCOPED_TRACE(static_cast<int>(row.result));
         // The aggregations of an older table must not leak into a failure's texts.
-        const StatusOutcome out = Decide(row.result, 1, 0x3F, kMessagesEvaluated | 0x02);
+        const Decided out = Decide(row.result, 1, 0x3F, kMessagesEvaluated | 0x02);
         EXPECT_EQ(out.caption, "General error");
         EXPECT_EQ(out.description, row.description);
         ASSERT_TRUE(out.balloon.has_value()) << "failures always show while balloons are allowed";
@@ -47,28 +60,28 @@ TEST(StatusDecision, DriverFailuresShowGeneralErrorWithoutLineJoin) {
 }
 
 TEST(StatusDecision, CaptionsBalloonsAndSingleLineWithoutProblems) {
-    const StatusOutcome enabled = Decide(0, 0, 0);
+    const Decided enabled = Decide(0, 0, 0);
     EXPECT_EQ(enabled.caption, "Hypervisor enabled");
     EXPECT_EQ(enabled.description, "Hypervisor works properly\x0A\x0D");
     ASSERT_TRUE(enabled.balloon);
     EXPECT_EQ(enabled.balloon->text, "Korvalen is started and works properly");
     EXPECT_EQ(enabled.balloon->iconKind, kIconInfo);
 
-    const StatusOutcome partly = Decide(0, 1, 0);
+    const Decided partly = Decide(0, 1, 0);
     EXPECT_EQ(partly.caption, "Hypervisor enabled partly");
     EXPECT_EQ(partly.description, Lines({"Korvalen works with errors"}));
     ASSERT_TRUE(partly.balloon);
     EXPECT_EQ(partly.balloon->text, "Korvalen does not work properly");
     EXPECT_EQ(partly.balloon->iconKind, kIconWarning);
 
-    const StatusOutcome off = Decide(0, 2, 0);
+    const Decided off = Decide(0, 2, 0);
     EXPECT_EQ(off.caption, "Hypervisor not enabled");
     EXPECT_EQ(off.description, Lines({"Hypervisor disabled manually"}));
     ASSERT_TRUE(off.balloon);
     EXPECT_EQ(off.balloon->text, "Korvalen does work in Legacy Mode");
     EXPECT_EQ(off.balloon->iconKind, kIconWarning);
 
-    const StatusOutcome offWithProblem = Decide(0, 2, 0x08);
+    const Decided offWithProblem = Decide(0, 2, 0x08);
     EXPECT_EQ(offWithProblem.balloon->iconKind, kIconError);
 }
 
@@ -84,7 +97,7 @@ TEST(StatusDecision, ProblemLinesInOrderPerState) {
                      "Virtualization Technoligy is not allowed in BIOS",
                      "Error while allocating resources", "Korvalen driver works with errors"}));
     // Enabled everywhere: the first three problems have no line, so the text may be empty.
-    const StatusOutcome enabledWithProblems = Decide(0, 0, 0x07);
+    const Decided enabledWithProblems = Decide(0, 0, 0x07);
     EXPECT_EQ(enabledWithProblems.description, "");
     EXPECT_EQ(enabledWithProblems.balloon->iconKind, kIconInfo);
     EXPECT_EQ(Decide(0, 0, 0x18).description,
@@ -101,7 +114,7 @@ TEST(StatusDecision, BothDriverErrorFlagsGiveOneLine) {
 TEST(StatusDecision, FirstEvaluationEverShowsEveryBalloonAndSetsBitZero) {
     for (std::uint8_t state = 0; state <= 2; ++state) {
         for (std::uint8_t flags : {0x00, 0x01, 0x20}) {
-            const StatusOutcome out = Decide(0, state, flags, 0);
+            const Decided out = Decide(0, state, flags, 0);
             EXPECT_TRUE(out.balloon.has_value()) << int(state) << "/" << int(flags);
             EXPECT_EQ(out.messages, kMessagesEvaluated);
             EXPECT_TRUE(out.balloonShown);
@@ -125,7 +138,7 @@ TEST(StatusDecision, LegacyModeNoticeShowsTwiceThenNever) {
     std::int32_t messages = 0;
     bool shown[3] = {};
     for (bool& s : shown) {
-        const StatusOutcome out = Decide(0, 2, 0, messages, /*balloonShown=*/false);
+        const Decided out = Decide(0, 2, 0, messages, /*balloonShown=*/false);
         s = out.balloon.has_value();
         messages = out.messages;
     }
@@ -136,7 +149,7 @@ TEST(StatusDecision, LegacyModeNoticeShowsTwiceThenNever) {
 }
 
 TEST(StatusDecision, NoBalloonOnceShownButTextsStillRewritten) {
-    const StatusOutcome out = Decide(0, 2, 0, 0, /*balloonShown=*/true);
+    const Decided out = Decide(0, 2, 0, 0, /*balloonShown=*/true);
     EXPECT_FALSE(out.balloon);
     EXPECT_EQ(out.messages, 0) << "Messages does not change without a balloon evaluation";
     EXPECT_TRUE(out.balloonShown);
@@ -151,6 +164,22 @@ TEST(StatusDecision, OtherMessagesBitsSurvive) {
     EXPECT_EQ(Decide(0, 2, 0, others | kMessagesEvaluated).messages, others | 0x03);
     EXPECT_EQ(Decide(255, 0, 0, others).messages, others | kMessagesEvaluated);
     EXPECT_EQ(Decide(0, 0, 0, -1, true).messages, -1);
+}
+
+TEST(StatusDecision, ThePanelGetsTheReadingAsItCame) {
+    const StatusOutcome read = DecideStatus({0, 1, 0x24}, {});
+    EXPECT_EQ(read.status.reading.driverResult, 0);
+    EXPECT_EQ(read.status.reading.hypervisorState, 1);
+    EXPECT_EQ(read.status.reading.problemFlags, 0x24);
+    // A failed read hands on the older table's aggregations untouched, and a state outside
+    // the three is shown as not enabled but handed on as it is.
+    const StatusOutcome failed = DecideStatus({254, 2, 0x08}, {});
+    EXPECT_EQ(failed.status.reading.driverResult, 254);
+    EXPECT_EQ(failed.status.reading.hypervisorState, 2);
+    EXPECT_EQ(failed.status.reading.problemFlags, 0x08);
+    const StatusOutcome odd = DecideStatus({0, 7, 0}, {});
+    EXPECT_EQ(odd.status.reading.hypervisorState, 7);
+    EXPECT_EQ(odd.status.caption, "Hypervisor not enabled");
 }
 
 TEST(StatusDecision, LineJoinIsLineFeedThenCarriageReturn) {

@@ -1,19 +1,18 @@
-#include "ui/status_decision.h"
-
-#include "driver/driver_types.h"
-#include "driver/hypervisor_commands.h"
+#include "status/status_texts.h"
 
 #include <array>
+#include <cstdint>
 
-namespace ui {
+namespace status {
 namespace {
-
-using driver::kCommunicationErrorText;
-using driver::kDriverWorksWithErrorsText;
 
 // Texts that more than one place shows.
 constexpr const char* kWorksWithErrorsText = "Korvalen works with errors";
 constexpr const char* kAllocationErrorText = "Error while allocating resources";
+
+// The answer words the commands give a meaning to.
+constexpr std::uint32_t kAnswerRefused = 1;
+constexpr std::uint32_t kAnswerDriverError = 255;
 
 struct StateTexts {
     const char* caption;
@@ -32,7 +31,7 @@ static_assert(driver::kEnabledEverywhere == 0 && driver::kEnabledPartly == 1 &&
 
 // Problem lines in the order they are listed; nullptr: no line for that state.
 struct ProblemLine {
-    std::uint8_t flags;
+    driver::ProblemFlags flags;
     std::array<const char*, 3> byState;
 };
 
@@ -52,8 +51,9 @@ constexpr std::array<ProblemLine, 5> kProblemLines{{
      {kDriverWorksWithErrorsText, kDriverWorksWithErrorsText, kDriverWorksWithErrorsText}},
 }};
 
-// The driver could not be read: caption, description, balloon text.
-void DescribeDriverFailure(std::uint8_t result, StatusOutcome& out, BalloonRequest& balloon) {
+// The driver could not be read.
+StatusDescription DescribeDriverFailure(driver::DriverResult result) {
+    StatusDescription out;
     out.caption = "General error";
     switch (result) {
         case driver::kDeviceNotOpened: out.description = "Failed connect to Korvalen driver"; break;
@@ -61,33 +61,42 @@ void DescribeDriverFailure(std::uint8_t result, StatusOutcome& out, BalloonReque
         case driver::kReadFailed:
         default: out.description = kCommunicationErrorText; break;
     }
-    balloon.text = result == driver::kDriverError ? kWorksWithErrorsText : out.description;
-    balloon.iconKind = kIconError;
+    out.balloon.text = result == driver::kDriverError ? kWorksWithErrorsText : out.description;
+    out.balloon.iconKind = kIconError;
+    return out;
 }
 
-void DescribeState(std::uint8_t state, std::uint8_t flags, StatusOutcome& out,
-                   BalloonRequest& balloon) {
+StatusDescription DescribeState(driver::HypervisorState state, driver::ProblemFlags flags) {
     const StateTexts& texts = kStateTexts[state];
+    StatusDescription out;
     out.caption = texts.caption;
-    balloon.text = texts.balloon;
-    balloon.iconKind = state == driver::kEnabledEverywhere ? kIconInfo
-                       : state == driver::kEnabledPartly   ? kIconWarning
-                       : flags != 0                        ? kIconError
-                                                           : kIconWarning;
-    out.description.clear();
+    out.balloon.text = texts.balloon;
+    out.balloon.iconKind = state == driver::kEnabledEverywhere ? kIconInfo
+                           : state == driver::kEnabledPartly   ? kIconWarning
+                           : flags != 0                        ? kIconError
+                                                               : kIconWarning;
     if (flags == 0) {
-        out.description =
-            AppendDescriptionLine(std::move(out.description), texts.lineWithoutProblems);
-        return;
+        out.description = AppendDescriptionLine({}, texts.lineWithoutProblems);
+        return out;
     }
     for (const ProblemLine& line : kProblemLines) {
         if ((flags & line.flags) != 0 && line.byState[state] != nullptr)
             out.description =
                 AppendDescriptionLine(std::move(out.description), line.byState[state]);
     }
+    return out;
 }
 
 }  // namespace
+
+StatusDescription DescribeStatus(const StatusReading& reading) {
+    if (reading.driverResult != driver::kStatusRead)
+        return DescribeDriverFailure(reading.driverResult);
+    const driver::HypervisorState state = reading.hypervisorState <= driver::kEnabledNowhere
+                                              ? reading.hypervisorState
+                                              : driver::kEnabledNowhere;
+    return DescribeState(state, reading.problemFlags);
+}
 
 std::string AppendDescriptionLine(std::string text, std::string_view line) {
     text.append(line);
@@ -95,38 +104,17 @@ std::string AppendDescriptionLine(std::string text, std::string_view line) {
     return text;
 }
 
-StatusOutcome DecideStatus(const StatusInput& in) {
-    StatusOutcome out;
-    out.messages = in.messages;
-    out.balloonShown = in.balloonShown;
-
-    BalloonRequest balloon;
-    const bool failed = in.driverResult != driver::kStatusRead;
-    // A state outside the three cannot come from a successful read; show it as not enabled.
-    const std::uint8_t state = in.hypervisorState <= driver::kEnabledNowhere
-                                   ? in.hypervisorState
-                                   : driver::kEnabledNowhere;
-    if (failed)
-        DescribeDriverFailure(in.driverResult, out, balloon);
-    else
-        DescribeState(state, in.problemFlags, out, balloon);
-
-    if (in.balloonShown) return out;
-
-    // Once the first evaluation has run, only what needs attention is shown again.
-    bool show = true;
-    if ((in.messages & kMessagesEvaluated) != 0 && !failed) {
-        if (state == driver::kEnabledEverywhere) {
-            show = false;
-        } else if (state == driver::kEnabledNowhere && in.problemFlags == 0) {
-            show = (in.messages & kMessagesLegacyNoticed) == 0;
-            out.messages |= kMessagesLegacyNoticed;
-        }
+const char* CommandMessage(driver::HypervisorCommand command,
+                           const driver::CommandOutcome& outcome) noexcept {
+    switch (outcome.result) {
+        case driver::CommandResult::NotOpened: return nullptr;
+        case driver::CommandResult::ControlFailed: return kCommunicationErrorText;
+        case driver::CommandResult::Answered: break;
     }
-    if (show) out.balloon = std::move(balloon);
-    out.messages |= kMessagesEvaluated;
-    out.balloonShown = true;
-    return out;
+    if (outcome.answer == kAnswerDriverError) return kDriverWorksWithErrorsText;
+    if (outcome.answer == kAnswerRefused && command == driver::HypervisorCommand::Enable)
+        return kCannotEnableText;
+    return nullptr;
 }
 
-}  // namespace ui
+}  // namespace status
