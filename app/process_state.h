@@ -2,8 +2,8 @@
 // panel, the status evaluation (with where it reads the status from) and the shell call
 // for the tray icon. Start-up makes the one instance; the panel's callback slots are plain
 // function pointers, and the functions stored in them find it here. Nothing else of the
-// program is process-wide (the settings store keeps its two integers, Messages and
-// Settings, itself).
+// program is process-wide but the processor status table of the last read (the driver
+// link's) and the settings store's two integers, Messages and Settings.
 #pragma once
 
 #include "driver/hypervisor_commands.h"
