@@ -10,11 +10,11 @@ import os
 import shutil
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests", "e2e"))
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests", "suite"))
 
-from conftest import PANEL_CLASS, PANEL_TITLE, end_programs  # noqa: E402
 from desktop import Desktop, wait_until  # noqa: E402
 from panel import ENABLE, SETTINGS_TAB, STATUS_TAB, Panel  # noqa: E402
+from programs import PANEL_CLASS, PANEL_TITLE, end_programs  # noqa: E402
 
 
 class Started:

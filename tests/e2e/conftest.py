@@ -3,66 +3,19 @@ program running, no tray icon, the stand-in's default scenario, no settings, no 
 
 import os
 import shutil
-import signal
 import subprocess
+import sys
 
 import pytest
 
-from desktop import ROOT, Desktop, wait_until
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "suite"))
 
-BUILD = os.environ.get("KORVALEN_E2E_BUILD", os.path.join(ROOT, "build", "win64"))
+from desktop import ROOT, Desktop, wait_until  # noqa: E402
+from programs import BUILD, RUN_KEY, RUN_VALUE, end_programs  # noqa: E402
+# Keeps each test's report on its item, for the fixtures below.
+from report_hook import pytest_runtest_makereport  # noqa: E402,F401
+
 SHOTS = os.environ.get("KORVALEN_E2E_SHOTS", os.path.join(ROOT, "build", "e2e", "shots"))
-
-PRODUCT = os.path.join(BUILD, "app", "KorvalenControlPanel.exe")
-FLOOR = os.path.join(BUILD, "benchmarks", "floor_tray.exe")
-SETTINGS_KEY = r"HKCU\Korvalen\General"
-RUN_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
-RUN_VALUE = "Korvalen Control Panel"
-PANEL_CLASS, PANEL_TITLE = "TfrmControlPanel", "Korvalen status"
-
-
-def _linux_pids_of(exe_name):
-    """Linux processes of this prefix that run EXE_NAME (the last resort of the clean-up)."""
-    prefix = os.environ.get("WINEPREFIX", "")
-    pids = []
-    for pid in filter(str.isdigit, os.listdir("/proc")):
-        try:
-            with open(f"/proc/{pid}/cmdline", "rb") as f:
-                cmd = f.read().decode(errors="replace")
-            if exe_name.lower() not in cmd.lower():
-                continue
-            with open(f"/proc/{pid}/environ", "rb") as f:
-                if f"WINEPREFIX={prefix}".encode() in f.read().split(b"\0"):
-                    pids.append(int(pid))
-        except OSError:
-            pass
-    return pids
-
-
-def end_programs(d):
-    """Ends every panel and floor program in the desktop and waits for the taskbar to go."""
-    def ours():
-        return [w for w in (d.find(PANEL_CLASS, PANEL_TITLE), d.find("KorvalenFloorTray", None))
-                if w]
-
-    for _ in range(6):
-        found = ours()
-        if not found:
-            break
-        # A message window or a system box may be up: its loop ends on the first quit.
-        for w in found:
-            d.post(w.hwnd, 0x12, check=False)
-            d.post(w.hwnd, 0x12, check=False)
-        gone = {w.hwnd for w in found}
-        try:
-            wait_until(lambda: not gone & {w.hwnd for w in ours()}, deadline=5,
-                       what="the programs to end")
-        except AssertionError:
-            break
-    for name in ("KorvalenControlPanel.exe", "floor_tray.exe"):
-        for pid in _linux_pids_of(name):
-            os.kill(pid, signal.SIGKILL)
-    wait_until(lambda: d.taskbar() is None, deadline=15, what="the taskbar to go")
 
 
 @pytest.fixture(scope="session")
@@ -112,14 +65,6 @@ def clean(desktop, scale, request):
         reset()
     finally:
         d.set_scale(96)
-
-
-@pytest.hookimpl(hookwrapper=True, tryfirst=True)
-def pytest_runtest_makereport(item, call):
-    outcome = yield
-    report = outcome.get_result()
-    if report.when == "call":
-        item.rep_call = report
 
 
 class Program:

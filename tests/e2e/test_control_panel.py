@@ -1,12 +1,12 @@
 """The control panel as a user meets it: started in the Wine desktop with the driver
 stand-in, driven only with real pointer and key input, and checked from outside."""
 
-from conftest import AT_BOTH_SCALES, PRODUCT, RUN_KEY, RUN_VALUE, SETTINGS_KEY
-from desktop import DESKTOP_SIZE, wait_until
-from desktop import Rect
+from conftest import AT_BOTH_SCALES
+from desktop import DESKTOP_SIZE, Rect, wait_until
 from panel import (AUTOSTART_BOX, AUTOSTART_LABEL, BACKGROUND, CAPTION_STRIP, CHECK_BOXES, CLOSE,
                    DISABLE, DISABLE_BOX, ENABLE, MESSAGE_OK, MESSAGE_SIZE, MESSAGE_TEXT,
                    SETTINGS_TAB, STATUS_TAB, crop, scaled, start_panel)
+from programs import PRODUCT, RUN_KEY, RUN_VALUE, SETTINGS_KEY
 
 ALL_ENABLED = ("Hypervisor enabled", ["Hypervisor works properly"])
 NOT_ENABLED = ("Hypervisor not enabled", ["Hypervisor disabled manually"])

@@ -1,8 +1,8 @@
 """The suite's own footing, proved with the floor tray program (benchmarks/floor_tray.cpp)
 and the driver stand-in: if these fail, the product cases below them mean nothing."""
 
-from conftest import FLOOR
 from desktop import wait_until
+from programs import FLOOR
 
 
 def icon_pixels(image, place):

@@ -2,9 +2,9 @@
 panel and on the message window, and the panel's client area asked for its accessibility
 object by another process in the same desktop."""
 
-from conftest import PANEL_CLASS, PANEL_TITLE, RUN_KEY, RUN_VALUE
 from desktop import wait_until
 from panel import ENABLE, start_panel
+from programs import PANEL_CLASS, PANEL_TITLE, RUN_KEY, RUN_VALUE
 
 
 def test_keys_run_the_commands_switch_pages_toggle_a_box_and_hide_the_panel(start_program):

@@ -1,36 +1,29 @@
 """Fixtures of the installer suite: the packages that scripts/package made, the Wine prefix
-and desktop of the run (from tests/e2e's Desktop), and a clean machine for every test: no
+and desktop of the run (the suites' shared Desktop, tests/suite), and a clean machine for every test: no
 Korvalen product installed, no panel running, neither settings nor our Run value, and
 another program's Run value in both registry views (which must survive everything)."""
 
 import glob
 import os
 import re
-import signal
 import subprocess
 import sys
 
 import pytest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
+sys.path.insert(0, os.path.join(HERE, "..", "suite"))
 
 from desktop import ROOT, WINE64, Desktop, run, wait_until  # noqa: E402
+from programs import BUILD, EXE, RUN_KEY, RUN_VALUE, end_programs  # noqa: E402
+# Keeps each test's report on its item, for the fixtures below.
+from report_hook import pytest_runtest_makereport  # noqa: E402,F401
 
-# The e2e panel module looks these names up in "conftest"; they mean the same here.
-PANEL_CLASS, PANEL_TITLE = "TfrmControlPanel", "Korvalen status"
-PRODUCT = None
-
-BUILD = os.path.join(ROOT, "build", "win64")
 DIST = os.environ.get("KORVALEN_DIST", os.path.join(ROOT, "build", "dist"))
 WORK = os.path.join(ROOT, "build", "installer")
 PROBE = os.path.join(BUILD, "tests", "installer", "installer-probe.exe")
 
 PRODUCT_NAME = "Korvalen control panel"
-EXE = "KorvalenControlPanel.exe"
-SETTINGS_KEY = r"HKCU\Korvalen\General"
-RUN_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
-RUN_VALUE = "Korvalen Control Panel"
 OTHER_VALUE, OTHER_DATA = "Another Program", r"C:\Other\other.exe /tray"
 UNINSTALL_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall"
 DOWNGRADE_MESSAGE = ("A newer version of Korvalen control panel is already installed. "
@@ -118,25 +111,15 @@ class Machine:
             self.msiexec("/x", code, "/qn")
         assert not self.products(), "no Korvalen product left installed"
 
-    # --- registry -----------------------------------------------------------------------
+    # --- registry (the product's own view unless another is named) -----------------------
     def reg_query(self, key, value, view="/reg:64"):
-        """The text of a registry value in a view, or None when it is missing."""
-        r = run([WINE64, "reg", "query", key, "/v", value, view])
-        if r.returncode != 0:
-            return None
-        for line in r.stdout.splitlines():
-            m = re.match(r"\s+(.+?)\s+(REG_\w+)\s*(.*)$", line)
-            if m and m.group(1).lower() == value.lower():
-                return m.group(3).rstrip("\r")
-        return None
+        return self.d.reg_query(key, value, view)
 
     def reg_add(self, key, value, data, view="/reg:64"):
-        run([WINE64, "reg", "add", key, "/v", value, "/t", "REG_SZ", "/d", data, "/f", view],
-            check=True)
+        self.d.reg_add(key, value, data, view)
 
     def reg_delete(self, key, value=None, view="/reg:64"):
-        args = ["/v", value] if value is not None else []
-        run([WINE64, "reg", "delete", key, *args, "/f", view])
+        self.d.reg_delete(key, value, view)
 
     def run_value(self, view):
         return self.reg_query(RUN_KEY, RUN_VALUE, view)
@@ -167,37 +150,6 @@ class Machine:
         return registry, files
 
 
-def _linux_pids_of(exe_name):
-    """Linux processes of this prefix that run EXE_NAME (the last resort of the clean-up)."""
-    prefix = os.environ.get("WINEPREFIX", "")
-    pids = []
-    for pid in filter(str.isdigit, os.listdir("/proc")):
-        try:
-            with open(f"/proc/{pid}/cmdline", "rb") as f:
-                if exe_name.lower().encode() not in f.read().lower():
-                    continue
-            with open(f"/proc/{pid}/environ", "rb") as f:
-                if f"WINEPREFIX={prefix}".encode() in f.read().split(b"\0"):
-                    pids.append(int(pid))
-        except OSError:
-            pass
-    return pids
-
-
-def end_panels(d):
-    panel = d.find(PANEL_CLASS, PANEL_TITLE)
-    if panel:
-        d.post(panel.hwnd, 0x12, check=False)
-        d.post(panel.hwnd, 0x12, check=False)
-        try:
-            wait_until(lambda: d.find(PANEL_CLASS, PANEL_TITLE) is None, deadline=10,
-                       what="the panel to end")
-        except AssertionError:
-            pass
-    for pid in _linux_pids_of(EXE):
-        os.kill(pid, signal.SIGKILL)
-
-
 @pytest.fixture(scope="session")
 def desktop():
     if not os.environ.get("WINEPREFIX") or not os.environ.get("DISPLAY"):
@@ -223,7 +175,7 @@ def machine(desktop, request):
     m = Machine(d)
 
     def reset():
-        end_panels(d)
+        end_programs(d)
         m.remove_all_products()
         if d.sim("counters", check=False).returncode != 0:
             d.sim("start")
@@ -243,14 +195,6 @@ def machine(desktop, request):
         except AssertionError:
             pass  # no desktop to show: the failure speaks for itself
     reset()
-
-
-@pytest.hookimpl(hookwrapper=True, tryfirst=True)
-def pytest_runtest_makereport(item, call):
-    outcome = yield
-    report = outcome.get_result()
-    if report.when == "call":
-        item.rep_call = report
 
 
 class Started:

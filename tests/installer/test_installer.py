@@ -10,9 +10,10 @@ import subprocess
 import pytest
 
 from conftest import (DOWNGRADE_MESSAGE, ERROR_INSTALL_FAILURE, OLDER, OTHER_DATA, OTHER_VALUE,
-                      RUN_KEY, SETTINGS_KEY, VERSION, WORK, Started, linux_path, package)
+                      VERSION, WORK, Started, linux_path, package)
 from desktop import ROOT, wait_until
 from panel import AUTOSTART_BOX, SETTINGS_TAB, Panel
+from programs import RUN_KEY, SETTINGS_KEY
 
 
 @pytest.fixture(scope="session")

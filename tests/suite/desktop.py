@@ -163,21 +163,25 @@ class Desktop:
         return core, edge, (width, len(rows))
 
     # --- registry -------------------------------------------------------------------
-    def reg_query(self, key, value):
-        """The data of a registry value as reg shows it, or None when it is missing."""
-        r = self.wine("reg", "query", key, "/v", value)
+    def reg_query(self, key, value, view=None):
+        """The data of a registry value as reg shows it, or None when it is missing. VIEW
+        ("/reg:64" or "/reg:32") picks a registry view; None leaves reg's own."""
+        r = self.wine("reg", "query", key, "/v", value, *([view] if view else []))
         if r.returncode != 0:
             return None
         for line in r.stdout.splitlines():
-            m = re.match(r"\s+(.+?)\s+(REG_\w+)\s+(.*)$", line)
+            m = re.match(r"\s+(.+?)\s+(REG_\w+)\s*(.*)$", line)
             if m and m.group(1).lower() == value.lower():
                 return m.group(3).strip()
         return None
 
-    def reg_delete(self, key, value=None):
-        args = ["reg", "delete", key, "/f"] if value is None else \
-            ["reg", "delete", key, "/v", value, "/f"]
-        self.wine(*args)
+    def reg_add(self, key, value, data, view=None):
+        self.wine("reg", "add", key, "/v", value, "/t", "REG_SZ", "/d", data, "/f",
+                  *([view] if view else []), check=True)
+
+    def reg_delete(self, key, value=None, view=None):
+        args = ["/v", value] if value is not None else []
+        self.wine("reg", "delete", key, *args, "/f", *([view] if view else []))
 
     def set_scale(self, dpi):
         """The display scale every program started from now on takes: Wine reads

@@ -3,8 +3,8 @@ and what its pixels say (texts, the selected tab, the Enable and Disable labels)
 
 import os
 
-from conftest import PANEL_CLASS, PANEL_TITLE, PRODUCT, _linux_pids_of
 from desktop import DESKTOP_SIZE, Rect, wait_until
+from programs import EXE, PANEL_CLASS, PANEL_TITLE, PRODUCT, linux_pids_of
 
 PANEL_SIZE = (595, 239)
 MESSAGE_SIZE = (493, 154)
@@ -92,7 +92,7 @@ class Panel:
     def loaded_dlls(self):
         """The DLL files mapped into the program's process, in lower case (Wine maps its
         DLLs from files, so /proc/PID/maps names every one loaded)."""
-        pids = _linux_pids_of(os.path.basename(PRODUCT))
+        pids = linux_pids_of(EXE)
         assert pids, "the program's process"
         names = set()
         for pid in pids:
