@@ -29,6 +29,7 @@ std::string CurrentExceptionText() noexcept {
         } catch (const std::exception& e) {
             return e.what();
         } catch (...) {
+            // Not a standard exception: it carries no text of its own to show.
         }
         return "An unknown error occurred.";
     } catch (...) {  // no memory even for the text
