@@ -18,7 +18,12 @@ def test_a_tray_icon_shows_the_taskbar_and_fills_the_rightmost_slot(start_progra
     floor = start_program(FLOOR)
     d = floor.d
     bar = wait_until(d.taskbar, deadline=20, what="the taskbar")
-    assert bar.right == 1024 and bar.bottom == 768, "the taskbar lies along the desktop's foot"
+    if d.wine_major() >= 10:
+        # Wine 10 shows a named desktop's tray as a small window at the top-left (measured;
+        # see Desktop.tray_icon_place).
+        assert (bar.left, bar.top) == (0, 0), "Wine 10's tray window at the top-left"
+    else:
+        assert bar.right == 1024 and bar.bottom == 768, "the taskbar lies along the desktop's foot"
     shot = d.screenshot("floor-icon")
     assert not blank(icon_pixels(shot, d.tray_icon_place(0))), "the first icon is drawn"
     assert blank(icon_pixels(shot, d.tray_icon_place(1))), "the next slot is empty"

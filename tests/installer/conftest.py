@@ -95,15 +95,28 @@ class Machine:
         return self.msiexec("/x", self.d.windows_path(msi), "/qn")
 
     def products(self):
-        """(product code, DisplayVersion) of every installed Korvalen product."""
+        """(product code, DisplayVersion) of every installed Korvalen product, from the
+        uninstall entries of both registry views (a 32-bit package registers itself in the
+        32-bit one), each named by its product code. Not from Wine's "uninstaller --list":
+        Wine 8 prints the list on standard output, Wine 10 on standard error (measured)."""
         out = []
-        for line in run([WINE64, "uninstaller", "--list"]).stdout.splitlines():
-            code, _, name = line.strip().partition("|||")
-            if name == PRODUCT_NAME:
-                # A 32-bit package registers itself in the 32-bit view.
-                version = [self.reg_query(rf"{UNINSTALL_KEY}\{code}", "DisplayVersion", view)
-                           for view in ("/reg:64", "/reg:32")]
-                out.append((code, version[0] or version[1]))
+        for view in ("/reg:64", "/reg:32"):
+            entries, code = {}, None
+            listing = run([WINE64, "reg", "query", UNINSTALL_KEY, "/s", view]).stdout
+            for line in listing.splitlines():
+                if line.startswith("HKEY_"):
+                    key = re.search(r"\\(\{[0-9A-F-]{36}\})\s*$", line, re.I)
+                    code = key.group(1) if key else None
+                    if code:
+                        entries[code] = {}
+                    continue
+                m = re.match(r"\s+(.+?)\s+(REG_\w+)\s*(.*)$", line)
+                if m and code:
+                    entries[code][m.group(1)] = m.group(3).rstrip("\r")
+            for c, values in entries.items():
+                product = (c, values.get("DisplayVersion"))
+                if values.get("DisplayName") == PRODUCT_NAME and product not in out:
+                    out.append(product)
         return out
 
     def remove_all_products(self):

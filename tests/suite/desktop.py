@@ -266,15 +266,26 @@ class Desktop:
         found = wait_until(self.desktop_window, deadline=20, what="the Wine desktop window")
         return found[1].left, found[1].top
 
+    def wine_major(self):
+        """The major version of the Wine that runs the desktop (8 on Debian 12, 10 on 13)."""
+        out = run([WINE64, "--version"], check=True).stdout
+        return int(re.match(r"wine-(\d+)", out.strip()).group(1))
+
     def taskbar(self):
         """The taskbar's rectangle in desktop coordinates while it is visible, else None."""
         info = self.find("Shell_TrayWnd", None)
         return info.rect if info and info.visible else None
 
     def tray_icon_place(self, slot=0):
-        """Desktop coordinates of the centre of the tray icon SLOT (0 is the first added,
-        the rightmost). Icons are 20 px wide, at the taskbar's right end."""
+        """Desktop coordinates of the centre of the tray icon SLOT (0 is the first added).
+        Icons are painted into the tray window in 20-px slots: Wine 8's taskbar lies along
+        the desktop's foot, the first icon rightmost. Wine 10 shows a named desktop's tray
+        as a small captioned window at the top-left instead, the first icon leftmost, its
+        client area 3 px in from the frame's left and bottom (measured; only with the
+        desktop's shell enabled does it show a taskbar, and then no balloons at all)."""
         bar = wait_until(self.taskbar, deadline=20, what="the taskbar")
+        if bar.bottom != DESKTOP_SIZE[1]:
+            return bar.left + 3 + 10 + 20 * slot, bar.bottom - 3 - 10
         return bar.right - 10 - 20 * slot, (bar.top + bar.bottom) // 2
 
     # --- real input -------------------------------------------------------------------
