@@ -2,6 +2,8 @@
 // start-time disable, and the errors that end start-up.
 #include "tests/app/startup_fixture.h"
 
+#include <cstdint>
+
 using namespace startuptest;
 using namespace testsupport;
 using namespace settingstest;
