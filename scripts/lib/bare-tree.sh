@@ -43,7 +43,8 @@ bare_base() {
 # Runs COMMAND in the checkout's HEAD cloned into a fresh copy of the minimal CODENAME
 # tree, inside mount and process namespaces of its own: when the command ends, every
 # process it left (Xvfb, a wineserver) ends with it and every mount goes. The copy is
-# removed afterwards.   bare_run CODENAME CHECKOUT COMMAND...
+# removed afterwards. KORVALEN_BARE_TIMEOUT (seconds, 0 for none) ends a run that takes
+# longer, with everything it started.   bare_run CODENAME CHECKOUT COMMAND...
 bare_run() {
   local codename=$1 checkout=$2 base tree status
   shift 2
@@ -57,7 +58,8 @@ bare_run() {
     return 1
   }
   rm -f "$tree/.korvalen-base"
-  unshare --mount --pid --fork --propagation private \
+  timeout "${KORVALEN_BARE_TIMEOUT:-0}" \
+    unshare --mount --pid --fork --kill-child --propagation private \
     /bin/bash -s "$tree" "$@" <<'INNER'
 tree=$1
 shift
