@@ -20,6 +20,23 @@ DOUBLE_CLICK_SECONDS = 0.6
 IMPORT = "/usr/bin/import"
 
 
+def linux_pids_of(exe_name):
+    """Linux processes of this prefix that run EXE_NAME."""
+    prefix = os.environ.get("WINEPREFIX", "")
+    pids = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                if exe_name.lower().encode() not in f.read().lower():
+                    continue
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                if f"WINEPREFIX={prefix}".encode() in f.read().split(b"\0"):
+                    pids.append(int(pid))
+        except OSError:
+            pass
+    return pids
+
+
 class Timeout(AssertionError):
     pass
 
@@ -193,7 +210,21 @@ class Desktop:
         else:
             self.wine("reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi),
                       "/f", check=True)
+        if dpi != self.dpi:
+            self._end_desktop()
         self.dpi = dpi
+
+    def _end_desktop(self):
+        """Waits, with no program in it, for the desktop's explorer to end, so that the next
+        program starts a desktop, its tray with it, at the scale now set. On Windows a new
+        scale takes a new logon, which starts the shell at it too. Wine 10 lays out the tray
+        at the scale its explorer started at and gives a program of another scale that
+        window's rectangle scaled (measured: a tray of 166x52 from a desktop started at
+        96 DPI is 249x78 to a 144-DPI program, so clicks aimed by it miss the icon); Wine 8
+        scales nothing. Wine ends a desktop about a second after its last program leaves
+        it; polling /proc starts no Wine process that would keep it."""
+        wait_until(lambda: not linux_pids_of("explorer.exe"), deadline=30,
+                   what="the desktop to end before the scale changes")
 
     # --- driver stand-in --------------------------------------------------------------
     def sim(self, *args, check=True):

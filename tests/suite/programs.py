@@ -4,7 +4,7 @@ names the program is found by, the build they test, and ending programs in the d
 import os
 import signal
 
-from desktop import ROOT, wait_until
+from desktop import ROOT, linux_pids_of, wait_until
 
 BUILD = os.environ.get("KORVALEN_E2E_BUILD", os.path.join(ROOT, "build", "win64"))
 EXE = "KorvalenControlPanel.exe"
@@ -15,23 +15,6 @@ FLOOR_CLASS = "KorvalenFloorTray"
 SETTINGS_KEY = r"HKCU\Korvalen\General"
 RUN_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
 RUN_VALUE = "Korvalen Control Panel"
-
-
-def linux_pids_of(exe_name):
-    """Linux processes of this prefix that run EXE_NAME (the last resort of the clean-up)."""
-    prefix = os.environ.get("WINEPREFIX", "")
-    pids = []
-    for pid in filter(str.isdigit, os.listdir("/proc")):
-        try:
-            with open(f"/proc/{pid}/cmdline", "rb") as f:
-                if exe_name.lower().encode() not in f.read().lower():
-                    continue
-            with open(f"/proc/{pid}/environ", "rb") as f:
-                if f"WINEPREFIX={prefix}".encode() in f.read().split(b"\0"):
-                    pids.append(int(pid))
-        except OSError:
-            pass
-    return pids
 
 
 def end_programs(d):
