@@ -37,6 +37,11 @@ int Start(std::string_view commandLine, win32::UniqueHandle& instanceMutex) {
     // Hidden: it is first shown from the tray. Its creation adds the tray icon; the state
     // frees it again whatever ends this function, and so removes the icon.
     ui::TfrmControlPanel& panel = state.CreatePanel();
+    // An installer's upgrade closes the panel through the Restart Manager (the panel ends
+    // at WM_ENDSESSION); registered, the panel is started again afterwards. Not after a
+    // crash or a hang, and not after a reboot: the logon start covers that.
+    (void)RegisterApplicationRestart(nullptr,
+                                     RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
     panel.RefreshStatusProc(true);
     panel.LoadControlStates();
 
