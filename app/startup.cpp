@@ -7,6 +7,7 @@
 #include "app/single_instance.h"
 #include "driver/driver_link.h"
 #include "settings/autostart.h"
+#include "settings/machine_policy.h"
 #include "settings/settings_store.h"
 #include "toolkit/application.h"
 #include "win32/unique_win.h"
@@ -16,9 +17,6 @@
 namespace app {
 
 namespace {
-
-// Settings bit 0: disable the hypervisor when the panel starts while autostart is on.
-constexpr int kDisableAtStartBit = 1;
 
 int Start(std::string_view commandLine, win32::UniqueHandle& instanceMutex) {
     const bool quitRequested = IsQuitRequest(commandLine);
@@ -30,8 +28,9 @@ int Start(std::string_view commandLine, win32::UniqueHandle& instanceMutex) {
     if (quitRequested) return 0;  // no instance ran that the request could end
     settings::LoadSettings();
     application.SetTitle(kApplicationTitle);
+    // The machine policy's DisableHypervisorAtStart, where set, takes the place of bit 0.
     if (settings::IsAutostartEnabled() &&
-        (settings::Settings & kDisableAtStartBit) == kDisableAtStartBit)
+        settings::DisableAtStart(settings::ReadMachinePolicy(), settings::Settings))
         state.ShowCommandOutcome(driver::HypervisorCommand::Disable, driver::DisableHypervisor());
 
     // Hidden: it is first shown from the tray. Its creation adds the tray icon; the state

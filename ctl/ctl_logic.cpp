@@ -81,6 +81,10 @@ int StatusExitCode(const status::StatusReading& reading) {
     }
 }
 
+CommandReport SwitchingTurnedOff() {
+    return {kExitSwitchingTurnedOff, status::kSwitchingTurnedOffText};
+}
+
 CommandReport ReportCommand(driver::HypervisorCommand command,
                             const driver::CommandOutcome& outcome) {
     CommandReport report;
@@ -204,7 +208,8 @@ std::string HelpText() {
            "                   2 not enabled, 3 driver not reachable, 4 driver error\n"
            "  enable, disable  switch the hypervisor as the panel's Enable and Disable do\n"
            "                   0 accepted, 1 refused, 3 driver not reachable,\n"
-           "                   4 driver error\n"
+           "                   4 driver error, 6 turned off by the machine policy\n"
+           "                   (AllowSwitching 0) and this process not elevated\n"
            "  quit-panel       end the control panel of this session\n"
            "                   0 ended or none running, 1 still running after 10 s\n"
            "  --help, --version\n"

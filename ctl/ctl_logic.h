@@ -32,6 +32,7 @@ inline constexpr int kExitPanelStillRunning = 1;
 inline constexpr int kExitNotEnabled = 2;
 inline constexpr int kExitNotReachable = 3;
 inline constexpr int kExitDriverError = 4;
+inline constexpr int kExitSwitchingTurnedOff = 6;
 inline constexpr int kExitUsage = 64;
 
 // How many processors the last successful read listed, and on how many the hypervisor runs.
@@ -50,6 +51,9 @@ struct CommandReport {
     int exitCode = kExitAccepted;
     std::string errorText;
 };
+
+// A command that the machine policy turns off, for a process that is not elevated.
+[[nodiscard]] CommandReport SwitchingTurnedOff();
 
 [[nodiscard]] CommandReport ReportCommand(driver::HypervisorCommand command,
                                           const driver::CommandOutcome& outcome);

@@ -3,6 +3,10 @@
 #include "ctl/ctl_logic.h"
 #include "ctl/quit_panel.h"
 #include "driver/driver_link.h"
+#include "settings/machine_policy.h"
+#include "win32/unique_win.h"
+
+#include <windows.h>
 
 #include <cstdio>
 #include <string>
@@ -28,7 +32,24 @@ int Status(bool json) {
     return ctl::StatusExitCode(reading);
 }
 
+// An elevated administrator may switch whatever the policy says: the policy keeps the
+// switch from users and from their scripts.
+bool Elevated() {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+    const win32::UniqueHandle token(raw);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+           elevation.TokenIsElevated != 0;
+}
+
 int Command(driver::HypervisorCommand command) {
+    if (!settings::ReadMachinePolicy().SwitchingAllowed() && !Elevated()) {
+        const ctl::CommandReport report = ctl::SwitchingTurnedOff();
+        Print(stderr, report.errorText + "\n");
+        return report.exitCode;
+    }
     const driver::CommandOutcome outcome = command == driver::HypervisorCommand::Enable
                                                ? driver::EnableHypervisor()
                                                : driver::DisableHypervisor();

@@ -55,8 +55,10 @@ inline win32::UniqueHandle InheritableTempFile() {
                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
 }
 
-// Runs the tool with the arguments and waits (with a deadline) for its end.
-inline ToolRun RunTool(const std::string& arguments, std::chrono::milliseconds deadline = 30s) {
+// Runs the tool with the arguments and waits (with a deadline) for its end; with a token,
+// as that token's user (CreateProcessAsUserA).
+inline ToolRun RunTool(const std::string& arguments, std::chrono::milliseconds deadline = 30s,
+                       HANDLE token = nullptr) {
     ToolRun run;
     win32::UniqueHandle out = InheritableTempFile();
     win32::UniqueHandle err = InheritableTempFile();
@@ -71,9 +73,12 @@ inline ToolRun RunTool(const std::string& arguments, std::chrono::milliseconds d
     si.hStdOutput = out.get();
     si.hStdError = err.get();
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &si, &pi))
-        return run;
+    const BOOL started =
+        token ? CreateProcessAsUserA(token, nullptr, buffer.data(), nullptr, nullptr, TRUE,
+                                     CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)
+              : CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                               nullptr, nullptr, &si, &pi);
+    if (!started) return run;
     win32::UniqueHandle process(pi.hProcess);
     win32::UniqueHandle thread(pi.hThread);
     if (WaitUntil([&] { return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0; },
