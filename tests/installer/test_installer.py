@@ -240,6 +240,35 @@ def test_a_silent_removal_with_the_panels_message_up_needs_no_person(machine, ar
     assert_removed(m, arch)
 
 
+def msi_table(msi, table):
+    """A table as msiinfo exports it: its rows as dictionaries by column name."""
+    r = subprocess.run(["msiinfo", "export", msi, table], capture_output=True, text=True,
+                       timeout=60)
+    assert r.returncode == 0, r.stderr
+    lines = r.stdout.splitlines()
+    columns = lines[0].split("\t")
+    return [dict(zip(columns, line.split("\t"))) for line in lines[3:]]
+
+
+@pytest.mark.parametrize("arch_name", ["x64", "x86"])
+def test_the_package_tables_as_windows_installer_expects_them(arch_name):
+    """Both exes versioned in the File table (and so without a hash row), the policy
+    templates in the program's folder, Programs and Features with the product icon and
+    without the Modify and Repair that have nothing to do."""
+    msi = package(arch_name)
+    files = {row["File"]: row for row in msi_table(msi, "File")}
+    for exe in ("KorvalenControlPanel.exe", "korvalenctl.exe"):
+        assert files[exe]["Version"] == VERSION + ".0", f"{exe} versioned"
+    hashed = {row["File_"] for row in msi_table(msi, "MsiFileHash")}
+    assert not hashed & {"KorvalenControlPanel.exe", "korvalenctl.exe"}
+    assert {"Korvalen.admx", "Korvalen.adml"} <= set(files)
+    properties = {row["Property"]: row["Value"] for row in msi_table(msi, "Property")}
+    assert properties.get("ARPNOMODIFY") == "1"
+    assert properties.get("ARPNOREPAIR") == "1"
+    icons = {row["Name"] for row in msi_table(msi, "Icon")}
+    assert properties.get("ARPPRODUCTICON") in icons, "the product icon is in the Icon table"
+
+
 def test_a_source_with_a_missing_file_makes_no_package(tmp_path):
     wxs = os.path.join(ROOT, "installer", "korvalen.wxs")
     with open(wxs) as f:
