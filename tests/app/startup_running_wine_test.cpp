@@ -69,8 +69,8 @@ TEST_F(Startup, TheEndOfTheSessionOrTheRestartManagerEndsThePanel) {
         LPARAM reason;
         bool shown;
     };
-    for (const Case c :
-         {Case{ENDSESSION_CLOSEAPP, false}, Case{ENDSESSION_LOGOFF, true}, Case{0, false}}) {
+    for (const Case c : {Case{ENDSESSION_CLOSEAPP, false},
+                         Case{static_cast<LPARAM>(ENDSESSION_LOGOFF), true}, Case{0, false}}) {
         SCOPED_TRACE(c.reason);
         Program program;
         HWND panel = StartRunning(program);
