@@ -13,6 +13,27 @@ void ShowStartupMessage(HWND owner, const char* text) noexcept {
 // How long a quit request waits for the running panel to end.
 constexpr DWORD kQuitWaitMilliseconds = 10000;
 
+// Waits for the object with a deadline, dispatching this thread's messages meanwhile: the
+// application's hidden top-level window exists all that time, and a message sent to every
+// top-level window (a broadcast, the end of the session) must not stall on it. A quit
+// message sent to this process ends the wait.
+void WaitDispatching(HANDLE object, DWORD milliseconds) noexcept {
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= end) return;
+        const DWORD waited = MsgWaitForMultipleObjects(1, &object, FALSE,
+                                                       static_cast<DWORD>(end - now), QS_ALLINPUT);
+        if (waited != WAIT_OBJECT_0 + 1) return;  // ended, timed out or failed
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) return;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
 // False when the running panel's window cannot be found or cannot be reached.
 bool AskRunningPanelToQuit(PostFunction post) noexcept {
     const HWND panel = FindWindowA(kPanelWindowClass, kPanelWindowText);
@@ -29,7 +50,7 @@ bool AskRunningPanelToQuit(PostFunction post) noexcept {
     if (!firstPosted && !secondPosted) return false;
     // The uninstaller runs "-Q" and then removes the program's files: they are free only
     // once the panel's process has ended. Bounded, so a hung panel cannot hold us.
-    if (process) WaitForSingleObject(process.get(), kQuitWaitMilliseconds);
+    if (process) WaitDispatching(process.get(), kQuitWaitMilliseconds);
     return true;
 }
 

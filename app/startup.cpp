@@ -7,6 +7,7 @@
 #include "app/single_instance.h"
 #include "driver/driver_link.h"
 #include "settings/autostart.h"
+#include "settings/machine_policy.h"
 #include "settings/settings_store.h"
 #include "toolkit/application.h"
 #include "win32/unique_win.h"
@@ -16,9 +17,6 @@
 namespace app {
 
 namespace {
-
-// Settings bit 0: disable the hypervisor when the panel starts while autostart is on.
-constexpr int kDisableAtStartBit = 1;
 
 int Start(std::string_view commandLine, win32::UniqueHandle& instanceMutex) {
     const bool quitRequested = IsQuitRequest(commandLine);
@@ -30,13 +28,19 @@ int Start(std::string_view commandLine, win32::UniqueHandle& instanceMutex) {
     if (quitRequested) return 0;  // no instance ran that the request could end
     settings::LoadSettings();
     application.SetTitle(kApplicationTitle);
+    // The machine policy's DisableHypervisorAtStart, where set, takes the place of bit 0.
     if (settings::IsAutostartEnabled() &&
-        (settings::Settings & kDisableAtStartBit) == kDisableAtStartBit)
+        settings::DisableAtStart(settings::ReadMachinePolicy(), settings::Settings))
         state.ShowCommandOutcome(driver::HypervisorCommand::Disable, driver::DisableHypervisor());
 
     // Hidden: it is first shown from the tray. Its creation adds the tray icon; the state
     // frees it again whatever ends this function, and so removes the icon.
     ui::TfrmControlPanel& panel = state.CreatePanel();
+    // An installer's upgrade closes the panel through the Restart Manager (the panel ends
+    // at WM_ENDSESSION); registered, the panel is started again afterwards. Not after a
+    // crash or a hang, and not after a reboot: the logon start covers that.
+    (void)RegisterApplicationRestart(nullptr,
+                                     RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
     panel.RefreshStatusProc(true);
     panel.LoadControlStates();
 

@@ -16,6 +16,9 @@ inline constexpr const char* kCommunicationErrorText =
 inline constexpr const char* kCannotEnableText =
     "Hypervisor can not be enabled. Shutdown all Virtual Machines.";
 inline constexpr const char* kDriverWorksWithErrorsText = "Korvalen driver works with errors";
+// The administrator's machine policy has turned Enable and Disable off.
+inline constexpr const char* kSwitchingTurnedOffText =
+    "Switching the hypervisor is turned off by your administrator";
 
 // What the driver said at one status read: how the read went and, when it went well, the
 // table condensed.

@@ -37,6 +37,8 @@ constexpr toolkit::MessageEntry<TfrmControlPanel> kMessages[] = {
     {WM_SYSCOMMAND, &TfrmControlPanel::WMSystemCommand},
     {WM_COMMAND, &TfrmControlPanel::WMCommand},
     {WM_KEYDOWN, &TfrmControlPanel::WMKeyDown},
+    {WM_QUERYENDSESSION, &TfrmControlPanel::WMQueryEndSession},
+    {WM_ENDSESSION, &TfrmControlPanel::WMEndSession},
 };
 
 constexpr WPARAM kSystemCommandMask = 0xFFF0;  // the low four bits are the system's own
@@ -396,6 +398,22 @@ void TfrmControlPanel::WMCommand(toolkit::Message& message) {
         return;
     }
     Inherited(message);
+}
+
+// The end of the session, or the Restart Manager closing the program for an installer: the
+// panel has nothing unsaved, so it always agrees.
+void TfrmControlPanel::WMQueryEndSession(toolkit::Message& message) {
+    message.result = TRUE;
+}
+
+void TfrmControlPanel::WMEndSession(toolkit::Message& message) {
+    message.result = 0;
+    if (message.wParam == FALSE) return;  // called off
+    // The icon goes now: the system may end the process as soon as this returns. Then the
+    // program ends as a quit request ends it, its panel's modal loop first, then the main loop.
+    tray_.reset();
+    PostMessageA(Handle(), WM_QUIT, 0, 0);
+    PostMessageA(Handle(), WM_QUIT, 0, 0);
 }
 
 void TfrmControlPanel::WMTaskbarCreated(toolkit::Message&) {

@@ -124,11 +124,13 @@ public:
     void OnExit(toolkit::Object& sender);
 
     // Messages handled by number.
-    void WMTrayIcon(toolkit::Message& message);        // WM_USER + 1, the tray callback
-    void WMCommand(toolkit::Message& message);         // WM_COMMAND, the tray menu's choice
-    void WMSystemCommand(toolkit::Message& message);   // WM_SYSCOMMAND
-    void WMTaskbarCreated(toolkit::Message& message);  // the registered "TaskbarCreated"
-    void WMKeyDown(toolkit::Message& message);         // WM_KEYDOWN: Esc and the page keys
+    void WMTrayIcon(toolkit::Message& message);         // WM_USER + 1, the tray callback
+    void WMCommand(toolkit::Message& message);          // WM_COMMAND, the tray menu's choice
+    void WMSystemCommand(toolkit::Message& message);    // WM_SYSCOMMAND
+    void WMTaskbarCreated(toolkit::Message& message);   // the registered "TaskbarCreated"
+    void WMKeyDown(toolkit::Message& message);          // WM_KEYDOWN: Esc and the page keys
+    void WMQueryEndSession(toolkit::Message& message);  // WM_QUERYENDSESSION: agreed
+    void WMEndSession(toolkit::Message& message);       // WM_ENDSESSION: the icon goes, the end
 
     // The application-wide message hook: a system command anywhere hides the panel.
     bool OnMessage(MSG& message);

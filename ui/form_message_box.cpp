@@ -45,6 +45,10 @@ void TfrmMessageBox::lbOKClick(toolkit::Object&) {
 }
 
 void TfrmMessageBox::WMKeyDown(toolkit::Message& message) {
+    // A key held since before the window opened (Enter on Enable, say) repeats into it:
+    // only a fresh press answers the message.
+    constexpr LPARAM kPreviouslyDown = 0x40000000;
+    if ((message.lParam & kPreviouslyDown) != 0) return;
     switch (message.wParam) {
         case VK_RETURN:
         case VK_SPACE:

@@ -60,3 +60,39 @@ TEST_F(Startup, AQuitRequestWhileTheRefusedEnableMessageIsUpEndsTheProgram) {
     EXPECT_EQ(program.ExitCode(), 0u) << "both loops end: the message's and the main loop";
     EXPECT_EQ(PanelWindow(), nullptr);
 }
+
+// The Restart Manager (an installer's upgrade) and the end of the session ask each top-level
+// window: the panel agrees, and when the session or the application is to end it removes its
+// icon and ends by itself, with 0. An end that is called off changes nothing.
+TEST_F(Startup, TheEndOfTheSessionOrTheRestartManagerEndsThePanel) {
+    struct Case {
+        LPARAM reason;
+        bool shown;
+    };
+    for (const Case c : {Case{ENDSESSION_CLOSEAPP, false},
+                         Case{static_cast<LPARAM>(ENDSESSION_LOGOFF), true}, Case{0, false}}) {
+        SCOPED_TRACE(c.reason);
+        Program program;
+        HWND panel = StartRunning(program);
+        ASSERT_NE(panel, nullptr);
+        ASSERT_TRUE(WaitUntil(TrayIconShown));
+        if (c.shown) {
+            PostMessageA(panel, kTrayCallback, 0, WM_LBUTTONDOWN);
+            EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(panel) != FALSE; }));
+        }
+        DWORD_PTR agreed = 0;
+        ASSERT_NE(SendMessageTimeoutA(panel, WM_QUERYENDSESSION, 0, c.reason, SMTO_ABORTIFHUNG,
+                                      5000, &agreed),
+                  0);
+        EXPECT_EQ(agreed, static_cast<DWORD_PTR>(TRUE));
+        // Called off once, then on.
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(panel, WM_ENDSESSION, FALSE, c.reason, SMTO_ABORTIFHUNG, 5000,
+                            &ignored);
+        (void)WaitUntil([&] { return !program.Running(); }, 500ms);
+        EXPECT_TRUE(program.Running()) << "an end called off leaves it running";
+        SendMessageTimeoutA(panel, WM_ENDSESSION, TRUE, c.reason, SMTO_ABORTIFHUNG, 5000, &ignored);
+        EXPECT_TRUE(WaitUntil([] { return !TrayIconShown(); })) << "the icon goes";
+        EXPECT_EQ(program.ExitCode(), 0u);
+    }
+}

@@ -117,6 +117,39 @@ TEST_F(Startup, AQuitRequestPostsTwoQuitMessagesToTheRunningPanelsWindow) {
     EXPECT_EQ(quit.ExitCode(0ms), 0u);
 }
 
+// A quit request waits up to ten seconds for the running panel to end. Its application
+// window is a top-level window all that time: a message sent to every top-level window (a
+// broadcast, the system's end of session) would stall unless the wait dispatches.
+TEST_F(Startup, AQuitRequestAnswersMessagesWhileItWaits) {
+    win32::UniqueHandle mutex(CreateMutexA(nullptr, FALSE, "KorvalenInstanceMutex"));
+    ASSERT_TRUE(mutex);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TfrmControlPanel";
+    RegisterClassA(&wc);
+    // A "panel" of this process, which never ends: the request waits its full time.
+    win32::UniqueWindow window(CreateWindowExA(0, "TfrmControlPanel", "Korvalen status", WS_POPUP,
+                                               0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
+                                               nullptr));
+    ASSERT_TRUE(window);
+    Program quit("-Q");
+    HWND waiting = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND w = FindWindowA("ToolkitApplicationWindow", nullptr); w;
+             w = FindWindowExA(nullptr, w, "ToolkitApplicationWindow", nullptr))
+            if (ProcessOf(w) == quit.Id()) waiting = w;
+        return waiting != nullptr;
+    }));
+    // Give it time to post and begin its wait.
+    (void)WaitUntil([] { return false; }, 500ms);
+    ASSERT_TRUE(quit.Running());
+    DWORD_PTR result = 0;
+    EXPECT_NE(SendMessageTimeoutA(waiting, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result), 0)
+        << "the waiting request did not answer";
+    // Its end after the full wait is the test above's; this one ends it (the fixture).
+}
+
 TEST_F(Startup, AMutexThatCannotBeMadeEndsWithTheFatalErrorMessage) {
     // Another kind of object under the mutex's name: the mutex call fails outright.
     win32::UniqueHandle squatter(CreateEventA(nullptr, TRUE, FALSE, "KorvalenInstanceMutex"));

@@ -12,8 +12,8 @@ import pytest
 from conftest import (DOWNGRADE_MESSAGE, ERROR_INSTALL_FAILURE, OLDER, OTHER_DATA, OTHER_VALUE,
                       VERSION, WORK, Started, linux_path, package)
 from desktop import ROOT, wait_until
-from panel import AUTOSTART_BOX, SETTINGS_TAB, Panel
-from programs import RUN_KEY, SETTINGS_KEY
+from panel import AUTOSTART_BOX, ENABLE, SETTINGS_TAB, Panel
+from programs import RUN_KEY, RUN_VALUE, SETTINGS_KEY
 
 
 @pytest.fixture(scope="session")
@@ -118,7 +118,8 @@ def open_settings(panel):
 def uninstall_while_running(m, arch, msi, panel):
     assert not panel.program.ended()
     assert m.uninstall(msi) == 0
-    # The removal ran the installed copy's -Q, which returns once the panel has ended.
+    # The removal ran the installed korvalenctl quit-panel, which returns once the panel
+    # has ended.
     assert panel.program.ended() or panel.program.process.wait(timeout=5) is not None
     assert panel.info() is None, "the panel's window is gone"
     wait_until(lambda: m.d.taskbar() is None, what="the tray icon to go")
@@ -207,6 +208,65 @@ def test_an_upgrade_keeps_settings_and_logon_start_and_a_downgrade_is_refused(
     m.reg_add(RUN_KEY, "Korvalen Control Panel", quoted(arch.exe), arch.view)
     assert m.install(new) == 0
     assert_installed(m, arch, run_value=quoted(arch.exe))
+
+
+@pytest.mark.parametrize("message", ["start-time-disable", "refused-enable"])
+def test_a_silent_removal_with_the_panels_message_up_needs_no_person(machine, arch, message):
+    """A management tool removes the package with /qn while a message of the panel is up:
+    the start-time disable's (the panel still starting, no panel window yet: "-Q" would
+    show a box there) or a refused enable's. No box may wait for a press, the removal ends
+    in time and the program's files are gone."""
+    m = machine
+    msi = package(arch.name)
+    assert m.install(msi) == 0
+    assert os.path.isfile(linux_path(arch.folder + "\\korvalenctl.exe")), "the tool installed"
+    if message == "start-time-disable":
+        m.d.sim("set", "--disable-answer", "255")
+        m.reg_add(SETTINGS_KEY, "Settings", "1")
+        m.reg_add(RUN_KEY, RUN_VALUE, quoted(arch.exe), arch.view)
+        program = Started(m.d, arch.exe)
+    else:
+        m.d.sim("set", "--status", "0x0,0x0,0x0,0x0", "--enable-answer", "1")
+        panel = start_installed(m, arch)
+        program = panel.program
+        panel.show_from_tray()
+        panel.click(ENABLE)
+    wait_until(lambda: (lambda b: b if b and b.visible else None)(
+        m.d.find("TfrmMessageBox", None)), deadline=30, what="the message window")
+    assert m.msiexec("/x", m.d.windows_path(msi), "/qn", timeout=30) == 0
+    assert program.ended() or program.process.wait(timeout=5) is not None
+    assert m.d.find("#32770", None) is None, "no box waits for a press"
+    assert not os.path.exists(linux_path(arch.exe)), "the program removed"
+    assert_removed(m, arch)
+
+
+def msi_table(msi, table):
+    """A table as msiinfo exports it: its rows as dictionaries by column name."""
+    r = subprocess.run(["msiinfo", "export", msi, table], capture_output=True, text=True,
+                       timeout=60)
+    assert r.returncode == 0, r.stderr
+    lines = r.stdout.splitlines()
+    columns = lines[0].split("\t")
+    return [dict(zip(columns, line.split("\t"))) for line in lines[3:]]
+
+
+@pytest.mark.parametrize("arch_name", ["x64", "x86"])
+def test_the_package_tables_as_windows_installer_expects_them(arch_name):
+    """Both exes versioned in the File table (and so without a hash row), the policy
+    templates in the program's folder, Programs and Features with the product icon and
+    without the Modify and Repair that have nothing to do."""
+    msi = package(arch_name)
+    files = {row["File"]: row for row in msi_table(msi, "File")}
+    for exe in ("KorvalenControlPanel.exe", "korvalenctl.exe"):
+        assert files[exe]["Version"] == VERSION + ".0", f"{exe} versioned"
+    hashed = {row["File_"] for row in msi_table(msi, "MsiFileHash")}
+    assert not hashed & {"KorvalenControlPanel.exe", "korvalenctl.exe"}
+    assert {"Korvalen.admx", "Korvalen.adml"} <= set(files)
+    properties = {row["Property"]: row["Value"] for row in msi_table(msi, "Property")}
+    assert properties.get("ARPNOMODIFY") == "1"
+    assert properties.get("ARPNOREPAIR") == "1"
+    icons = {row["Name"] for row in msi_table(msi, "Icon")}
+    assert properties.get("ARPPRODUCTICON") in icons, "the product icon is in the Icon table"
 
 
 def test_a_source_with_a_missing_file_makes_no_package(tmp_path):

@@ -399,6 +399,29 @@ TEST_F(MessageWindow, EnterSpaceAndEscEachPressOkWhichHasTheFocusAtOpening) {
     }
 }
 
+// Enter held on the panel's Enable while the driver refuses: the key's auto-repeat reaches
+// the new message window, which has to stay up until a fresh press.
+TEST_F(MessageWindow, ARepeatedKeyDoesNotCloseIt) {
+    constexpr LPARAM kRepeated = 0x40000001;  // bit 30: the key was already down
+    for (const UINT key : {VK_RETURN, VK_SPACE, VK_ESCAPE}) {
+        SCOPED_TRACE(key);
+        bool openAfterRepeat = false;
+        const PostedSteps steps;
+        OnEachWindow repeater([&](HWND box) {
+            HWND focus = GetFocus() ? GetFocus() : box;
+            PostMessageA(focus, WM_KEYDOWN, key, kRepeated);
+            steps.Post([&, box] {
+                openAfterRepeat = IsWindow(box) && IsWindowVisible(box);
+                ClickOk(box);
+            });
+        });
+        ui::ShowMessageWindow(&app,
+                              "Hypervisor can not be enabled. Shutdown all Virtual Machines.");
+        EXPECT_TRUE(openAfterRepeat);
+        EXPECT_EQ(FindWindowA("TfrmMessageBox", nullptr), nullptr);
+    }
+}
+
 TEST_F(MessageWindow, AScreenReaderReadsItsTextAndItsOkButton) {
     const ComApartment com;
     std::vector<AccessibleChild> children;
