@@ -37,6 +37,7 @@ constexpr toolkit::MessageEntry<TfrmControlPanel> kMessages[] = {
     {WM_SYSCOMMAND, &TfrmControlPanel::WMSystemCommand},
     {WM_COMMAND, &TfrmControlPanel::WMCommand},
     {WM_KEYDOWN, &TfrmControlPanel::WMKeyDown},
+    {WM_TIMER, &TfrmControlPanel::WMTimer},
 };
 
 constexpr WPARAM kSystemCommandMask = 0xFFF0;  // the low four bits are the system's own
@@ -400,6 +401,15 @@ void TfrmControlPanel::WMCommand(toolkit::Message& message) {
 
 void TfrmControlPanel::WMTaskbarCreated(toolkit::Message&) {
     if (tray_) tray_->ReAdd();  // only while the icon is set up
+}
+
+void TfrmControlPanel::WMTimer(toolkit::Message& message) {
+    if (message.wParam == kTrayRetryTimerId) {
+        if (tray_) tray_->RetryAdd();
+        message.result = 0;
+        return;
+    }
+    Inherited(message);
 }
 
 }  // namespace ui

@@ -91,6 +91,8 @@ public:
         return tray_ ? &tray_->Menu() : nullptr;
     }
     [[nodiscard]] HICON TrayIcon() const noexcept { return tray_ ? tray_->Icon() : nullptr; }
+    // Whether the shell holds the tray icon.
+    [[nodiscard]] bool TrayIconAdded() const noexcept { return tray_ && tray_->Added(); }
 
     // The window's own events.
     void FormCreate(toolkit::Object& sender);
@@ -129,6 +131,7 @@ public:
     void WMSystemCommand(toolkit::Message& message);   // WM_SYSCOMMAND
     void WMTaskbarCreated(toolkit::Message& message);  // the registered "TaskbarCreated"
     void WMKeyDown(toolkit::Message& message);         // WM_KEYDOWN: Esc and the page keys
+    void WMTimer(toolkit::Message& message);           // WM_TIMER: the tray icon's retry
 
     // The application-wide message hook: a system command anywhere hides the panel.
     bool OnMessage(MSG& message);
