@@ -216,15 +216,6 @@ bool Form::Visible() const {
     return IsWindowVisible(window_.get()) != FALSE;
 }
 
-void Form::CentreOnScreen() {
-    const int width = ScaleToDpi(description_.width, dpi_);
-    const int height = ScaleToDpi(description_.height, dpi_);
-    const int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
-    const int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
-    SetWindowPos(window_.get(), nullptr, left, top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void Form::Show() {
     if (!Visible()) {
         if (!shownOnce_) {

@@ -38,6 +38,7 @@ constexpr toolkit::MessageEntry<TfrmControlPanel> kMessages[] = {
     {WM_COMMAND, &TfrmControlPanel::WMCommand},
     {WM_KEYDOWN, &TfrmControlPanel::WMKeyDown},
     {WM_TIMER, &TfrmControlPanel::WMTimer},
+    {WM_DISPLAYCHANGE, &TfrmControlPanel::WMDisplayChange},
 };
 
 constexpr WPARAM kSystemCommandMask = 0xFFF0;  // the low four bits are the system's own
@@ -117,6 +118,8 @@ void TfrmControlPanel::FormDestroy(toolkit::Object&) {
 }
 
 void TfrmControlPanel::FormShow(toolkit::Object&) {
+    // Its remembered place can lie on a monitor that is gone (a laptop off its dock).
+    KeepOnAMonitor();
     if (RefreshStatusProc) RefreshStatusProc(false);
 }
 
@@ -401,6 +404,11 @@ void TfrmControlPanel::WMCommand(toolkit::Message& message) {
 
 void TfrmControlPanel::WMTaskbarCreated(toolkit::Message&) {
     if (tray_) tray_->ReAdd();  // only while the icon is set up
+}
+
+void TfrmControlPanel::WMDisplayChange(toolkit::Message& message) {
+    if (Visible()) KeepOnAMonitor();  // a hidden panel is placed at its next show
+    Inherited(message);
 }
 
 void TfrmControlPanel::WMTimer(toolkit::Message& message) {

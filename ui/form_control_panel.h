@@ -132,6 +132,7 @@ public:
     void WMTaskbarCreated(toolkit::Message& message);  // the registered "TaskbarCreated"
     void WMKeyDown(toolkit::Message& message);         // WM_KEYDOWN: Esc and the page keys
     void WMTimer(toolkit::Message& message);           // WM_TIMER: the tray icon's retry
+    void WMDisplayChange(toolkit::Message& message);   // WM_DISPLAYCHANGE: keep it on a monitor
 
     // The application-wide message hook: a system command anywhere hides the panel.
     bool OnMessage(MSG& message);
