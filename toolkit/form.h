@@ -204,6 +204,8 @@ private:
     // Centred on the monitor of the window the user works in (the owner's last active
     // window), else on the primary one (form_place.cpp).
     void CentreOnScreen();
+    // The system's colours or high contrast changed: a shown form paints anew at once.
+    void ColoursChanged();
     // The pictures at the first show, or at an earlier rendering of the hidden window.
     void PrepareForFirstShow();
     void MakePaintBuffer();

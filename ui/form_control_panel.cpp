@@ -1,5 +1,7 @@
 #include "ui/form_control_panel.h"
 
+#include "ui/plain_looks.h"
+
 #include "resources/resource_names.h"
 
 namespace ui {
@@ -59,6 +61,7 @@ TfrmControlPanel::TfrmControlPanel(toolkit::Application& app, ShellNotifyFunctio
       shellNotify_(shellNotify) {
     BindMessages(this, kMessages);
     ExposeComponents();
+    SetPlainLooks(*this);
     // The shell announces a new taskbar with this message; the icon has to come back.
     const UINT taskbarCreated = ui::TrayIcon::TaskbarCreatedMessage();
     if (taskbarCreated == 0) return;
