@@ -1,5 +1,7 @@
 #include "toolkit/accessible_model.h"
 
+#include "toolkit/text_lines.h"
+
 #include <algorithm>
 
 namespace toolkit::access {
@@ -60,6 +62,18 @@ std::string DefaultActionOf(const Item& item) {
         case Role::Client: break;
     }
     return {};
+}
+
+std::string NameOf(std::string_view shown) {
+    auto lines = SplitLines(shown);
+    // Empty lines at the end show nothing; a reader would announce them as blank lines.
+    while (lines.size() > 1 && lines.back().empty()) lines.pop_back();
+    std::string name;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) name += '\n';
+        name += lines[i];
+    }
+    return name;
 }
 
 }  // namespace toolkit::access

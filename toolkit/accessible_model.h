@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace toolkit::access {
@@ -58,6 +59,10 @@ struct Item {
 
 // The state bits of a windowless item.
 [[nodiscard]] std::uint32_t StateOf(const Item& item, bool focused);
+
+// A screen reader's name for text shown in lines: the lines joined by one LF each, with
+// no break at the end, whatever break characters the shown text uses.
+[[nodiscard]] std::string NameOf(std::string_view shown);
 
 // The default action's name; empty when the item has none.
 [[nodiscard]] std::string DefaultActionOf(const Item& item);

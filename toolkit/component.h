@@ -6,6 +6,7 @@
 #include "toolkit/component_host.h"
 #include "toolkit/description.h"
 #include "toolkit/events.h"
+#include "toolkit/plain_look.h"
 
 #include <windows.h>
 
@@ -13,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace toolkit {
 
@@ -77,6 +79,11 @@ public:
     // Windowless components are painted by the form and take part in mouse routing.
     [[nodiscard]] virtual bool Windowless() const { return false; }
     virtual void Paint(HDC) {}
+    // Drawn with the system's colours (high contrast on): the look's fill, outline and
+    // caption in its box; no picture (plain_paint.cpp).
+    virtual void PaintPlain(HDC dc);
+    void SetPlainLook(PlainLook look) { plainLook_ = std::move(look); }
+    [[nodiscard]] const PlainLook& Look() const noexcept { return plainLook_; }
 
     // What the form's mouse routing tells a windowless component. A kind that reports
     // pointer entry (a hover image) overrides the two notifications.
@@ -111,6 +118,7 @@ private:
     bool visible_;
     bool enabled_;
     bool handCursor_;
+    PlainLook plainLook_;
 };
 
 // Makes a component of a kind; a form takes a list of the kinds it adds to the toolkit's.

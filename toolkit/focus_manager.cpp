@@ -63,8 +63,8 @@ std::vector<access::Item> FocusManager::AccessItems() const {
     for (const auto& e : exposed_) {
         const Component& c = *e.component;
         const std::string shown = e.label ? e.label->ShownText() : c.ShownText();
-        items.push_back({e.role, e.name.empty() ? shown : e.name, c.Visible(), c.Enabled(),
-                         e.selected && e.selected(), e.tabIndex, e.window,
+        items.push_back({e.role, access::NameOf(e.name.empty() ? shown : e.name), c.Visible(),
+                         c.Enabled(), e.selected && e.selected(), e.tabIndex, e.window,
                          e.window && c.ChildChecked()});
     }
     return items;

@@ -5,6 +5,7 @@
 #include "toolkit/image.h"
 #include "toolkit/image_list.h"
 #include "toolkit/label.h"
+#include "toolkit/plain_look.h"
 #include "win32/proc_address.h"
 
 #include <algorithm>
@@ -201,7 +202,7 @@ void Form::Destroying() noexcept {
 }
 
 COLORREF Form::Color() const {
-    return ToColorRef(description_.color);
+    return HighContrastOn() ? GetSysColor(COLOR_WINDOW) : ToColorRef(description_.color);
 }
 
 Component* Form::FindComponent(std::string_view name) const {
@@ -214,15 +215,6 @@ Component* Form::FindComponent(std::string_view name) const {
 
 bool Form::Visible() const {
     return IsWindowVisible(window_.get()) != FALSE;
-}
-
-void Form::CentreOnScreen() {
-    const int width = ScaleToDpi(description_.width, dpi_);
-    const int height = ScaleToDpi(description_.height, dpi_);
-    const int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
-    const int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
-    SetWindowPos(window_.get(), nullptr, left, top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::Show() {
@@ -330,6 +322,11 @@ LRESULT Form::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: return OnControlColor(wp);
         case WM_CLOSE: Close(); return 0;
+        case WM_SETTINGCHANGE:
+            if (wp == SPI_SETHIGHCONTRAST) ColoursChanged();
+            break;
+        case WM_SYSCOLORCHANGE:
+        case WM_THEMECHANGED: ColoursChanged(); break;
         case kDpiChangedMessage: return OnDpiChanged(wp, lp);
         case WM_SHOWWINDOW:
             // A hidden form has nothing under the pointer: the component it was on is left.
@@ -364,8 +361,11 @@ LRESULT Form::OnDpiChanged(WPARAM wp, LPARAM lp) {
 
 LRESULT Form::OnControlColor(WPARAM wp) {
     const HDC dc = reinterpret_cast<HDC>(wp);
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    // The boxes stand on the window's background: with high contrast its colours.
+    const bool plain = HighContrastOn();
+    if (plain) SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(plain ? COLOR_WINDOW : COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(plain ? COLOR_WINDOW : COLOR_BTNFACE));
 }
 
 // ---- keyboard and screen reader ----

@@ -117,6 +117,10 @@ public:
 
     // Moves the window with the system's interactive move, as a press on a title bar.
     void StartSystemMove();
+    // Where the window is not wholly inside some monitor's work area (its place remembered
+    // from a monitor that is gone), moves it at its size inside the nearest one's; a window
+    // that fits stays where it is.
+    void KeepOnAMonitor();
 
     // Decodes every component's pictures at this DPI and makes the paint buffer, unless
     // they were prepared at this DPI already. Nothing is decoded before the form is first
@@ -197,7 +201,11 @@ private:
     [[nodiscard]] std::optional<size_t> UnderCursor() const;
     void Deliver(HoverTracker::Change change);
     void TrackLeave();
+    // Centred on the monitor of the window the user works in (the owner's last active
+    // window), else on the primary one (form_place.cpp).
     void CentreOnScreen();
+    // The system's colours or high contrast changed: a shown form paints anew at once.
+    void ColoursChanged();
     // The pictures at the first show, or at an earlier rendering of the hidden window.
     void PrepareForFirstShow();
     void MakePaintBuffer();

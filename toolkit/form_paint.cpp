@@ -3,6 +3,7 @@
 #include "toolkit/form.h"
 
 #include "toolkit/picture.h"
+#include "toolkit/plain_look.h"
 
 #include <utility>
 
@@ -14,6 +15,12 @@ void Form::PrepareForFirstShow() {
 
 void Form::PreparePictures(int dpi) {
     if (picturesDpi_ == dpi) return;
+    if (HighContrastOn()) {
+        // Nothing is decoded for the system's colours: the pictures are made at the next
+        // paint without high contrast, at the scale of then.
+        picturesDpi_ = 0;
+        return;
+    }
     for (const auto& c : components_) c->LoadPictures(dpi);
     picturesDpi_ = dpi;
     MakePaintBuffer();
@@ -35,15 +42,22 @@ void Form::MakePaintBuffer() {
 }
 
 void Form::PaintTo(HDC dc) {
+    // Asked at each paint, so that a hidden form paints in the mode of its next show.
+    const bool plain = HighContrastOn();
     // Painted before its first show (a rendering of the hidden window): pictures first.
-    PrepareForFirstShow();
+    if (!plain) PrepareForFirstShow();
     RECT client{};
     GetClientRect(window_.get(), &client);
     win32::UniqueBrush background(CreateSolidBrush(Color()));
     FillRect(dc, &client, background.get());
     for (Component* c : windowless_)
-        if (c->Visible()) c->Paint(dc);
+        if (c->Visible()) plain ? c->PaintPlain(dc) : c->Paint(dc);
     focus_.PaintFocus(dc);
+}
+
+void Form::ColoursChanged() {
+    if (!Visible()) return;  // a hidden form paints in the new mode at its show
+    RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 LRESULT Form::OnPaint() {

@@ -76,6 +76,10 @@ void Label::FitToText() {
 }
 
 void Label::Paint(HDC dc) {
+    PaintLines(dc, Enabled() ? std::optional<COLORREF>(color_) : std::nullopt);
+}
+
+void Label::PaintLines(HDC dc, std::optional<COLORREF> color) {
     const RECT box = BoundsRect();
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, box.left, box.top, box.right, box.bottom);
@@ -93,8 +97,8 @@ void Label::Paint(HDC dc) {
     const UINT flags = kLineFlags | alignment_;
     for (const auto line : lines) {
         const RECT r{box.left, top, box.right, top + lineHeight};
-        if (Enabled()) {
-            SetTextColor(dc, color_);
+        if (color) {
+            SetTextColor(dc, *color);
             DrawLine(dc, line, r, flags);
         } else {
             // Etched: the highlight one pixel right and down, the shadow in place.

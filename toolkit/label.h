@@ -4,6 +4,7 @@
 #include "toolkit/component.h"
 #include "win32/unique_win.h"
 
+#include <optional>
 #include <string>
 
 namespace toolkit {
@@ -25,9 +26,13 @@ public:
     // Lines break only at line breaks in the text, tabs are expanded, and text beyond
     // the box is cut off without an ellipsis. Disabled text is drawn etched.
     void Paint(HDC dc) override;
+    // The same lines in the look's colours: COLOR_GRAYTEXT when unavailable.
+    void PaintPlain(HDC dc) override;
 
 private:
     void FitToText();
+    // The lines in color, or etched when color is empty and the label unavailable.
+    void PaintLines(HDC dc, std::optional<COLORREF> color);
 
     FontDescription fontDescription_;
     std::string text_;

@@ -1,5 +1,7 @@
 #include "ui/form_control_panel.h"
 
+#include "ui/plain_looks.h"
+
 #include "resources/resource_names.h"
 
 namespace ui {
@@ -39,6 +41,8 @@ constexpr toolkit::MessageEntry<TfrmControlPanel> kMessages[] = {
     {WM_KEYDOWN, &TfrmControlPanel::WMKeyDown},
     {WM_QUERYENDSESSION, &TfrmControlPanel::WMQueryEndSession},
     {WM_ENDSESSION, &TfrmControlPanel::WMEndSession},
+    {WM_TIMER, &TfrmControlPanel::WMTimer},
+    {WM_DISPLAYCHANGE, &TfrmControlPanel::WMDisplayChange},
 };
 
 constexpr WPARAM kSystemCommandMask = 0xFFF0;  // the low four bits are the system's own
@@ -59,6 +63,7 @@ TfrmControlPanel::TfrmControlPanel(toolkit::Application& app, ShellNotifyFunctio
       shellNotify_(shellNotify) {
     BindMessages(this, kMessages);
     ExposeComponents();
+    SetPlainLooks(*this);
     // The shell announces a new taskbar with this message; the icon has to come back.
     const UINT taskbarCreated = ui::TrayIcon::TaskbarCreatedMessage();
     if (taskbarCreated == 0) return;
@@ -118,6 +123,8 @@ void TfrmControlPanel::FormDestroy(toolkit::Object&) {
 }
 
 void TfrmControlPanel::FormShow(toolkit::Object&) {
+    // Its remembered place can lie on a monitor that is gone (a laptop off its dock).
+    KeepOnAMonitor();
     if (RefreshStatusProc) RefreshStatusProc(false);
 }
 
@@ -418,6 +425,20 @@ void TfrmControlPanel::WMEndSession(toolkit::Message& message) {
 
 void TfrmControlPanel::WMTaskbarCreated(toolkit::Message&) {
     if (tray_) tray_->ReAdd();  // only while the icon is set up
+}
+
+void TfrmControlPanel::WMDisplayChange(toolkit::Message& message) {
+    if (Visible()) KeepOnAMonitor();  // a hidden panel is placed at its next show
+    Inherited(message);
+}
+
+void TfrmControlPanel::WMTimer(toolkit::Message& message) {
+    if (message.wParam == kTrayRetryTimerId) {
+        if (tray_) tray_->RetryAdd();
+        message.result = 0;
+        return;
+    }
+    Inherited(message);
 }
 
 }  // namespace ui

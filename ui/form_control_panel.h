@@ -91,6 +91,8 @@ public:
         return tray_ ? &tray_->Menu() : nullptr;
     }
     [[nodiscard]] HICON TrayIcon() const noexcept { return tray_ ? tray_->Icon() : nullptr; }
+    // Whether the shell holds the tray icon.
+    [[nodiscard]] bool TrayIconAdded() const noexcept { return tray_ && tray_->Added(); }
 
     // The window's own events.
     void FormCreate(toolkit::Object& sender);
@@ -131,6 +133,8 @@ public:
     void WMKeyDown(toolkit::Message& message);          // WM_KEYDOWN: Esc and the page keys
     void WMQueryEndSession(toolkit::Message& message);  // WM_QUERYENDSESSION: agreed
     void WMEndSession(toolkit::Message& message);       // WM_ENDSESSION: the icon goes, the end
+    void WMTimer(toolkit::Message& message);            // WM_TIMER: the tray icon's retry
+    void WMDisplayChange(toolkit::Message& message);    // WM_DISPLAYCHANGE: keep it on a monitor
 
     // The application-wide message hook: a system command anywhere hides the panel.
     bool OnMessage(MSG& message);

@@ -1,5 +1,7 @@
 #include "ui/form_message_box.h"
 
+#include "ui/plain_looks.h"
+
 #include <stdexcept>
 
 namespace ui {
@@ -24,6 +26,7 @@ TfrmMessageBox::TfrmMessageBox(toolkit::Application& app)
     Focus().Expose(lbMessage, toolkit::access::Role::StaticText);
     Focus().Expose(lbOK, toolkit::access::Role::PushButton, {}, 0);
     Focus().SetInitialFocus(lbOK);
+    SetPlainLooks(*this);
 }
 
 std::span<const toolkit::HandlerEntry<TfrmMessageBox>> TfrmMessageBox::Handlers() {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 namespace ui {
 
@@ -30,8 +31,8 @@ MessageFilterFunction SystemMessageFilter() noexcept {
 }
 
 TrayIcon::TrayIcon(HWND window, win32::UniqueIcon icon, std::unique_ptr<toolkit::PopupMenu> menu,
-                   ShellNotifyFunction shellNotify)
-    : icon_(std::move(icon)), menu_(std::move(menu)), shellNotify_(shellNotify) {
+                   ShellNotifyFunction shellNotify, TrayTimer timer)
+    : icon_(std::move(icon)), menu_(std::move(menu)), shellNotify_(shellNotify), timer_(timer) {
     if (!menu_ || !shellNotify_)
         throw std::invalid_argument("The tray icon needs a menu and a shell.");
     data_.cbSize = kTrayIconDataSize;
@@ -43,13 +44,40 @@ TrayIcon::TrayIcon(HWND window, win32::UniqueIcon icon, std::unique_ptr<toolkit:
     // The tip is one fixed block: the text, then zero bytes to the end.
     static_assert(sizeof(data_.szTip) == 128);
     std::memcpy(data_.szTip, kTrayTip, sizeof kTrayTip);
-    // Not checked: without a taskbar the program runs on without an icon.
-    shellNotify_(NIM_ADD, &data_);
+    // At logon the notification area can refuse or time out before the shell is ready,
+    // and no announcement follows when the taskbar already existed: retry.
+    TryAdd();
 }
 
 TrayIcon::~TrayIcon() {
+    if (retrying_) timer_.kill(data_.hWnd, kTrayRetryTimerId);
     data_.cbSize = kTrayIconDataSize;
     shellNotify_(NIM_DELETE, &data_);
+}
+
+void TrayIcon::TryAdd() {
+    data_.cbSize = kTrayIconDataSize;
+    data_.uFlags = kTrayBaseFlags;
+    if (!added_)
+        added_ =
+            shellNotify_(NIM_ADD, &data_) != FALSE || shellNotify_(NIM_MODIFY, &data_) != FALSE;
+    if (!added_) {
+        // A timer of the same identifier replaces the running one.
+        retrying_ = timer_.set(data_.hWnd, kTrayRetryTimerId, backoff_.NextDelayMs(), nullptr) != 0;
+        return;
+    }
+    if (retrying_) timer_.kill(data_.hWnd, kTrayRetryTimerId);
+    retrying_ = false;
+    backoff_.Reset();
+    if (pending_) {
+        const Balloon balloon = std::move(*pending_);
+        pending_.reset();
+        Notify(balloon);
+    }
+}
+
+void TrayIcon::RetryAdd() {
+    TryAdd();
 }
 
 UINT TrayIcon::TaskbarCreatedMessage() noexcept {
@@ -57,12 +85,21 @@ UINT TrayIcon::TaskbarCreatedMessage() noexcept {
 }
 
 void TrayIcon::ShowBalloon(const std::string& title, const std::string& text, int iconKind) {
+    Balloon balloon{title, text, iconKind};
+    if (!added_) {
+        pending_ = std::move(balloon);  // shown when the icon comes
+        return;
+    }
+    Notify(balloon);
+}
+
+void TrayIcon::Notify(const Balloon& balloon) {
     data_.cbSize = kTrayIconDataSize;
     data_.uFlags |= NIF_INFO;
-    CopyCut(data_.szInfo, text, kBalloonTextLength);
+    CopyCut(data_.szInfo, balloon.text, kBalloonTextLength);
     data_.uTimeout = kBalloonTimeout;
-    CopyCut(data_.szInfoTitle, title, kBalloonTitleLength);
-    data_.dwInfoFlags = static_cast<DWORD>(iconKind);
+    CopyCut(data_.szInfoTitle, balloon.title, kBalloonTitleLength);
+    data_.dwInfoFlags = static_cast<DWORD>(balloon.iconKind);
     shellNotify_(NIM_MODIFY, &data_);
 }
 
@@ -70,9 +107,12 @@ void TrayIcon::ReAdd() {
     data_.cbSize = kTrayIconDataSize;
     data_.uFlags = kTrayBaseFlags;
     // A shell that restarted holds no icon; one that only announced itself again still
-    // holds the old one, and a plain add would then fail.
+    // holds the old one, and a plain add would then fail (the modify finds it). A new
+    // taskbar that still refuses starts the waits over.
     shellNotify_(NIM_DELETE, &data_);
-    if (!shellNotify_(NIM_ADD, &data_)) shellNotify_(NIM_MODIFY, &data_);
+    added_ = false;
+    backoff_.Reset();
+    TryAdd();
 }
 
 // The icon's record sets no version (the shell's oldest behaviour). For such an icon the

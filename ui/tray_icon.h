@@ -3,6 +3,7 @@
 #pragma once
 
 #include "toolkit/popup_menu.h"
+#include "ui/tray_backoff.h"
 #include "win32/unique_win.h"
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace ui {
@@ -36,6 +38,15 @@ inline constexpr std::size_t kBalloonTitleLength = 63;
 // The shell call every tray operation goes through: Shell_NotifyIconA, or a test's recorder.
 using ShellNotifyFunction = BOOL(WINAPI*)(DWORD message, NOTIFYICONDATAA* data);
 
+// The window timer that brings the next try at adding the icon: SetTimer and KillTimer on
+// the icon's window, or a test's recorder.
+struct TrayTimer {
+    UINT_PTR(WINAPI* set)(HWND window, UINT_PTR id, UINT delayMs, TIMERPROC proc) = &SetTimer;
+    BOOL(WINAPI* kill)(HWND window, UINT_PTR id) = &KillTimer;
+};
+// The timer's identifier on the window; its WM_TIMER goes to TrayIcon::RetryAdd.
+inline constexpr UINT_PTR kTrayRetryTimerId = 0x4B52;
+
 // Lets one message through the system's filter of messages sent from lower integrity
 // levels: ChangeWindowMessageFilterEx with MSGFLT_ALLOW, or a test's recorder.
 using MessageFilterFunction = BOOL(WINAPI*)(HWND window, UINT message, DWORD action, void* status);
@@ -48,8 +59,10 @@ inline constexpr DWORD kMessageFilterAllow = 1;  // MSGFLT_ALLOW
 class TrayIcon {
 public:
     // Fills the record for the window (its callback message goes there) and adds the icon.
+    // A refused add is tried again on the window's timer, after 1, 2, 4 ... s (at most 30 s
+    // apart), until the shell takes it.
     TrayIcon(HWND window, win32::UniqueIcon icon, std::unique_ptr<toolkit::PopupMenu> menu,
-             ShellNotifyFunction shellNotify);
+             ShellNotifyFunction shellNotify, TrayTimer timer = {});
     // Removes the icon; the menu and the icon handle go with the object.
     ~TrayIcon();
     TrayIcon(const TrayIcon&) = delete;
@@ -59,8 +72,13 @@ public:
     // system gives none. The window that holds the icon hands it to ReAdd.
     [[nodiscard]] static UINT TaskbarCreatedMessage() noexcept;
 
-    // Puts a balloon on the icon: the text cut to 255 characters, the title to 63.
+    // Puts a balloon on the icon: the text cut to 255 characters, the title to 63. Without
+    // an icon the balloon waits and comes when the icon is added; a later one replaces it.
     void ShowBalloon(const std::string& title, const std::string& text, int iconKind);
+    // The retry timer fired: tries the add again, or stops the timer if the icon is there.
+    void RetryAdd();
+    // Whether the shell holds the icon.
+    [[nodiscard]] bool Added() const noexcept { return added_; }
     // The taskbar was created again: the icon comes back with its plain flags (no balloon
     // again), whether or not the shell still holds the old one.
     void ReAdd();
@@ -78,10 +96,26 @@ public:
     [[nodiscard]] const NOTIFYICONDATAA& TrayIconData() const noexcept { return data_; }
 
 private:
+    struct Balloon {
+        std::string title;
+        std::string text;
+        int iconKind = 0;
+    };
+    // Tries the add (an icon the shell took although the call failed, after a time-out,
+    // is found by a modify); on success stops the retry and shows the waiting balloon,
+    // else sets the timer for the next try.
+    void TryAdd();
+    void Notify(const Balloon& balloon);
+
     win32::UniqueIcon icon_;
     std::unique_ptr<toolkit::PopupMenu> menu_;
     ShellNotifyFunction shellNotify_;
+    TrayTimer timer_;
     NOTIFYICONDATAA data_{};
+    bool added_ = false;
+    bool retrying_ = false;  // the retry timer runs
+    AddBackoff backoff_;
+    std::optional<Balloon> pending_;  // due while there was no icon
 };
 
 }  // namespace ui

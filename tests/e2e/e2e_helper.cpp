@@ -14,6 +14,7 @@
 //   e2e-helper access CLASS|- TITLE|-    what a screen reader in another process gets:
 //                                        "answered 0|1" (WM_GETOBJECT for the client area),
 //                                        "object HRESULT", then per child "role state name"
+//                                        (breaks in a name written \n and \r)
 #include <windows.h>
 // after <windows.h>
 #include <oleacc.h>
@@ -164,10 +165,15 @@ int Access(const char* windowClass, const char* title) {
                 WideCharToMultiByte(CP_ACP, 0, name, -1, text, sizeof text - 1, nullptr, nullptr);
                 SysFreeString(name);
             }
-            for (char* c = text; *c; ++c)
-                if (*c == '\n' || *c == '\r') *c = ' ';
+            // One line per child: breaks and backslashes in a name are written as escapes.
+            std::string shown;
+            for (const char* c = text; *c; ++c)
+                shown += *c == '\n'   ? std::string("\\n")
+                         : *c == '\r' ? std::string("\\r")
+                         : *c == '\\' ? std::string("\\\\")
+                                      : std::string(1, *c);
             std::printf("0x%lx 0x%lx %s\n", role.vt == VT_I4 ? role.lVal : 0L,
-                        state.vt == VT_I4 ? state.lVal : 0L, text);
+                        state.vt == VT_I4 ? state.lVal : 0L, shown.c_str());
         }
     }
     if (object) object->Release();

@@ -3,7 +3,7 @@ panel and on the message window, and the panel's client area asked for its acces
 object by another process in the same desktop."""
 
 from desktop import wait_until
-from panel import ENABLE, start_panel
+from panel import CLOSE, ENABLE, start_panel
 from programs import PANEL_CLASS, PANEL_TITLE, RUN_KEY, RUN_VALUE
 
 
@@ -61,3 +61,38 @@ def test_another_process_gets_an_answer_for_the_client_area(start_program):
     assert children[0][:2] == ["0x25", "0x200002"], "a page tab, selected"
     assert children[4][2] == "Enable" and children[4][1] == "0x1", "unavailable when all enabled"
     assert children[-1][2] == "Close" and children[-1][0] == "0x2b", out
+
+
+def access_names(d):
+    """Each child's name as a screen reader in another process reads it; breaks in a name
+    come back as the escapes \\n and \\r."""
+    out = d.helper("access", PANEL_CLASS, PANEL_TITLE, check=True).stdout.splitlines()
+    assert out[1] == "object 0x00000000", out
+    return [line.split(" ", 2)[2] if line.count(" ") >= 2 else "" for line in out[2:]]
+
+
+def test_names_are_the_shown_lines_with_one_break_between_and_none_at_the_end(start_program):
+    # The four situations: all enabled (one line), enabled partly with two problems, not
+    # enabled with two problems, and no driver.
+    situations = [
+        (None, "Hypervisor enabled", ["Hypervisor works properly"]),
+        (("set", "--status", "0x1,0x10000000,0x40000000,0x1"), "Hypervisor enabled partly",
+         ["Not every processor is supported", "Error while allocating resources"]),
+        (("set", "--status", "0x20000000,0x30000000"), "Hypervisor not enabled",
+         ["Your processor does not support Virtualization Technoligy",
+          "Virtualization Technoligy is not allowed in BIOS"]),
+        (("stop",), "General error", ["Failed connect to Korvalen driver"]),
+    ]
+    panel = start_panel(start_program)
+    d = panel.d
+    for change, caption, lines in situations:
+        if change:
+            d.sim(*change)
+        panel.show_from_tray()  # each show reads the status anew
+        names = access_names(d)
+        assert names[:4] == ["Status", "Settings", caption, "\\n".join(lines)], names
+        for name in names:
+            assert name and not name.endswith("\\n") and "\\r" not in name, names
+        assert "Enable" in names and "Disable" in names and names[-1] == "Close", names
+        panel.click(CLOSE)
+        panel.wait_visible(False)

@@ -81,3 +81,15 @@ TEST(AccessibleModel, ButtonsAndTabsHaveADefaultActionTextsNone) {
     EXPECT_EQ(DefaultActionOf(items[1]), "Switch");
     EXPECT_EQ(DefaultActionOf(items[0]), "");
 }
+
+TEST(AccessibleModel, ANameIsTheShownLinesJoinedByOneBreakWithNoneAtTheEnd) {
+    // Descriptions join their lines with LF CR and end with the join.
+    EXPECT_EQ(NameOf("Hypervisor works properly\n\r"), "Hypervisor works properly");
+    EXPECT_EQ(NameOf("Not every processor is supported\n\rError while allocating resources\n\r"),
+              "Not every processor is supported\nError while allocating resources");
+    EXPECT_EQ(NameOf("one\r\ntwo\rthree\nfour"), "one\ntwo\nthree\nfour");
+    EXPECT_EQ(NameOf("Enable"), "Enable");
+    EXPECT_EQ(NameOf(""), "");
+    // A blank line inside stays a line of its own; trailing breaks all go.
+    EXPECT_EQ(NameOf("a\n\r\n\rb\n\r\n\r"), "a\n\nb");
+}

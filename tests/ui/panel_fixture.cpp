@@ -14,14 +14,14 @@ World& TheWorld() {
     return world;
 }
 
-namespace {
-
 BOOL WINAPI RecordShell(DWORD message, NOTIFYICONDATAA* data) {
     auto& w = TheWorld();
     w.shell.push_back({message, *data});
     if (message == NIM_ADD && w.shellAddFails) return FALSE;
     return w.shellAnswers ? TRUE : FALSE;
 }
+
+namespace {
 
 driver::DriverResult ReadStandIn() {
     return TheWorld().driverResult;

@@ -41,6 +41,9 @@ struct World {
 };
 World& TheWorld();
 
+// The shell call the panel under test makes: records it, answers as the world says.
+BOOL WINAPI RecordShell(DWORD message, NOTIFYICONDATAA* data);
+
 // The seven slots' stand-ins.
 std::int32_t GetSettingsSlot();
 void SetSettingsSlot(std::int32_t value);
