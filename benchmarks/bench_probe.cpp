@@ -8,6 +8,15 @@
 //   bench-probe pid CLASS               the process id of the window of CLASS
 //   bench-probe counts PID              kernel handles, GDI objects, top-level windows
 //   bench-probe cycles CLASS SHOWS TABS refreshes and show/hide/tab-switch cycles
+//   bench-probe first-show RUNS CLASS QUITS EXE [ARGS...]
+//       starts EXE RUNS times; once it is idle with its window of CLASS and its tray icon,
+//       times one show from the tray press to the end of the first whole paint (see
+//       bench-probe shows), then ends it as startup does; one line of milliseconds per run
+//   bench-probe shows CLASS N
+//       N times: the tray press as the shell sends it (the callback message, 0x0201),
+//       timed to the end of the window's first whole paint as the window itself reports
+//       it (toolkit/paint_report.h); then SC_CLOSE and a wait until it is hidden; one line
+//       of milliseconds per show
 //   bench-probe scale CLASS ROUNDS DPI...
 //       shows the window of CLASS, sends it WM_DPICHANGED for each DPI in turn, ROUNDS
 //       times (with the suggested rectangle in the program's own memory, as the system
@@ -20,6 +29,7 @@
 #include <string>
 
 #include "benchmarks/process_counts.h"
+#include "toolkit/paint_report.h"
 #include "win32/unique_win.h"
 
 namespace {
@@ -91,6 +101,107 @@ int Startup(int runs, const char* windowClass, int quits, int argc, char** argv)
             return 1;
         }
         std::printf("%.2f\n", elapsed);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+// A hidden window of the probe's own, to which the measured window posts its paint report.
+class Reporter {
+public:
+    Reporter()
+        : window_(CreateWindowExA(0, "STATIC", "bench-probe", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr)) {}
+    [[nodiscard]] HWND Handle() const noexcept { return window_.get(); }
+
+private:
+    win32::UniqueWindow window_;
+};
+
+// One show of HWND from its tray icon: milliseconds from the press to the end of the first
+// whole paint, by the performance counter that both processes share; negative when no
+// report came.
+double TimedShow(HWND hwnd, const Reporter& reporter) {
+    LARGE_INTEGER frequency{}, start{};
+    QueryPerformanceFrequency(&frequency);
+    PostMessageA(hwnd, toolkit::kPaintReportRequest, reinterpret_cast<WPARAM>(reporter.Handle()),
+                 0);
+    QueryPerformanceCounter(&start);
+    PostMessageA(hwnd, kTrayCallback, 1, WM_LBUTTONDOWN);
+    MSG msg{};
+    const bool reported = WaitFor(
+        [&] {
+            return PeekMessageA(&msg, reporter.Handle(), toolkit::kPaintReport,
+                                toolkit::kPaintReport, PM_REMOVE) != FALSE;
+        },
+        10000);
+    if (!reported) return -1;
+    const DWORD ticks = static_cast<DWORD>(msg.lParam) - static_cast<DWORD>(start.QuadPart);
+    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
+}
+
+bool HideAndWait(HWND hwnd) {
+    PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return WaitFor([&] { return !IsWindowVisible(hwnd); }, 10000);
+}
+
+int Shows(const char* windowClass, int count) {
+    HWND hwnd = FindWindowA(windowClass, nullptr);
+    if (!hwnd) return 1;
+    const Reporter reporter;
+    for (int i = 0; i < count; ++i) {
+        const double ms = TimedShow(hwnd, reporter);
+        if (ms < 0 || !HideAndWait(hwnd)) {
+            std::fprintf(stderr, "bench-probe: show %d did not complete\n", i);
+            return 1;
+        }
+        std::printf("%.2f\n", ms);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+int FirstShow(int runs, const char* windowClass, int quits, int argc, char** argv) {
+    std::string commandLine;
+    for (int i = 0; i < argc; ++i) {
+        if (i) commandLine += ' ';
+        commandLine += '"' + std::string(argv[i]) + '"';
+    }
+    const Reporter reporter;
+    for (int run = 0; run < runs; ++run) {
+        if (!WaitFor([] { return !TaskbarVisible(); }, 10000)) {
+            std::fputs("bench-probe: a tray icon of another program is still there\n", stderr);
+            return 1;
+        }
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        std::string mutableLine = commandLine;
+        if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &si, &pi)) {
+            std::fprintf(stderr, "bench-probe: cannot start %s\n", argv[0]);
+            return 1;
+        }
+        win32::UniqueHandle process(pi.hProcess);
+        win32::UniqueHandle thread(pi.hThread);
+        HWND window = nullptr;
+        const bool up =
+            WaitFor(TaskbarVisible, 20000) &&
+            WaitFor([&] { return (window = FindWindowA(windowClass, nullptr)) != nullptr; },
+                    10000) &&
+            WaitForInputIdle(process.get(), 20000) == 0;
+        const double ms = up ? TimedShow(window, reporter) : -1;
+        if (window) PostQuits(window, quits);
+        if (WaitForSingleObject(process.get(), 20000) != WAIT_OBJECT_0) {
+            TerminateProcess(process.get(), 1);
+            std::fputs("bench-probe: the program did not end\n", stderr);
+            return 1;
+        }
+        if (ms < 0) {
+            std::fputs("bench-probe: the first show did not complete\n", stderr);
+            return 1;
+        }
+        std::printf("%.2f\n", ms);
         std::fflush(stdout);
     }
     return 0;
@@ -212,7 +323,8 @@ int Usage() {
     std::fputs(
         "usage: bench-probe startup RUNS CLASS QUITS EXE [ARGS...] | wait-tray SECONDS |\n"
         "       quit CLASS QUITS | pid CLASS | counts PID | cycles CLASS SHOWS TABS |\n"
-        "       scale CLASS ROUNDS DPI...\n",
+        "       scale CLASS ROUNDS DPI... | first-show RUNS CLASS QUITS EXE [ARGS...] |\n"
+        "       shows CLASS N\n",
         stderr);
     return 2;
 }
@@ -231,6 +343,9 @@ int main(int argc, char** argv) {
         return Counts(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 0)));
     if (verb == "cycles" && argc == 5)
         return Cycles(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    if (verb == "first-show" && argc >= 6)
+        return FirstShow(std::atoi(argv[2]), argv[3], std::atoi(argv[4]), argc - 5, argv + 5);
+    if (verb == "shows" && argc == 4) return Shows(argv[2], std::atoi(argv[3]));
     if (verb == "scale" && argc >= 5) return Scale(argv[2], std::atoi(argv[3]), argc - 4, argv + 4);
     return Usage();
 }

@@ -5,6 +5,7 @@
 #include "toolkit/image.h"
 #include "toolkit/image_list.h"
 #include "toolkit/label.h"
+#include "toolkit/paint_report.h"
 #include "win32/proc_address.h"
 
 #include <algorithm>
@@ -331,6 +332,7 @@ LRESULT Form::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CTLCOLORBTN: return OnControlColor(wp);
         case WM_CLOSE: Close(); return 0;
         case kDpiChangedMessage: return OnDpiChanged(wp, lp);
+        case kPaintReportRequest: paintReportTo_ = reinterpret_cast<HWND>(wp); return 0;
         case WM_SHOWWINDOW:
             // A hidden form has nothing under the pointer: the component it was on is left.
             if (!wp) Deliver(hover_.Update(std::nullopt));
