@@ -28,13 +28,16 @@
 #include <cstdlib>
 #include <string>
 
+#include "benchmarks/panel_input.h"
 #include "benchmarks/process_counts.h"
 #include "toolkit/paint_report.h"
 #include "win32/unique_win.h"
 
 namespace {
 
-constexpr UINT kTrayCallback = WM_USER + 1;
+using bench::kTrayCallback;
+using bench::PostClick;
+using bench::SendScaleChange;
 
 double Now() {
     LARGE_INTEGER frequency{}, counter{};
@@ -235,20 +238,6 @@ int Counts(DWORD pid) {
     return 0;
 }
 
-// A click at a place of the window's client area, as the window's own mouse messages. X and
-// Y are in the 96-DPI layout (595 wide): the program lays itself out at its own scale, so
-// they are scaled by its client width. Unscaled, at 144 DPI the clicks meant for the tabs
-// hit the Status tab and the background above it, which starts a system move instead.
-void PostClick(HWND hwnd, int x, int y) {
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    const int width = client.right > 0 ? client.right : 595;
-    const LPARAM where = MAKELPARAM(MulDiv(x, width, 595), MulDiv(y, width, 595));
-    PostMessageA(hwnd, WM_MOUSEMOVE, 0, where);
-    PostMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, where);
-    PostMessageA(hwnd, WM_LBUTTONUP, 0, where);
-}
-
 // One cycle: a left press on the tray icon shows the window (and refreshes the status
 // twice); with TABS, the Settings tab and then the Status tab are clicked; SC_CLOSE hides
 // the window. Waiting for the visibility to change keeps the queue short.
@@ -277,26 +266,6 @@ int Cycles(const char* windowClass, int shows, int tabCycles) {
             return 1;
         }
     return 0;
-}
-
-// WM_DPICHANGED as the system sends it: the new DPI in both halves of wParam and, in
-// lParam, the address of the suggested window rectangle, in the receiving process.
-bool SendScaleChange(HWND hwnd, HANDLE process, int dpi) {
-    RECT now{};
-    GetWindowRect(hwnd, &now);
-    const RECT suggested{now.left, now.top, now.left + MulDiv(595, dpi, 96),
-                         now.top + MulDiv(239, dpi, 96)};
-    void* remote = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE,
-                                  PAGE_READWRITE);
-    if (!remote) return false;
-    SIZE_T written = 0;
-    bool ok = WriteProcessMemory(process, remote, &suggested, sizeof suggested, &written) != FALSE;
-    DWORD_PTR result = 0;
-    ok = ok && SendMessageTimeoutA(hwnd, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
-                                   reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 10000,
-                                   &result) != 0;
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    return ok;
 }
 
 int Scale(const char* windowClass, int rounds, int dpiCount, char** dpis) {
