@@ -25,6 +25,10 @@ struct Scenario {
 // Every scenario and fault the walk visits: statuses, refusals of Enable and Disable,
 // the device absent, failing reads, each count fault, short reads and short answers.
 [[nodiscard]] const std::vector<Scenario>& Scenarios();
+// One of them for the next step: seven times in ten one whose reads succeed (statuses and
+// refusals), so that Enable and Disable, which stay unavailable after a failed read, come
+// often enough between the faults.
+[[nodiscard]] const Scenario& PickScenario(class Walk& walk);
 // The stand-in's scenario for one of them; throws when the options are not the tool's.
 [[nodiscard]] KorvalenSimScenario MakeScenario(const Scenario& scenario);
 
@@ -47,6 +51,7 @@ enum class Action {
     Close,           // the system's close command
     Scale,           // a scale change of the window (96 <-> 144 DPI)
     TaskbarCreated,  // the shell's new-taskbar broadcast
+    Restart,         // the panel told to quit, and started again
 };
 [[nodiscard]] const char* ActionName(Action action);
 

@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "benchmarks/panel_input.h"
@@ -204,11 +205,6 @@ Counts Count(const Panel& panel) {
     return c;
 }
 
-std::string Growth(long before, long after) {
-    return before < 0 || after < 0 ? "-"
-                                   : (after >= before ? "+" : "") + std::to_string(after - before);
-}
-
 // The walk over one running panel.
 class Soak {
 public:
@@ -217,9 +213,33 @@ public:
     // Sets the stand-in's default scenario and starts the panel.
     bool Begin() {
         scenario_ = soak::MakeScenario(soak::Scenarios()[0]);
-        if (!sim::SetScenario(scenario_) || !panel_.Start()) return false;
-        model_.Start(scenario_);
-        return true;
+        return sim::SetScenario(scenario_) && StartPanel();
+    }
+
+    // Growth is counted per process: from when it has made everything once (settled) to
+    // its end (settled again).
+    void CountIfWarm() {
+        if (warm_ || !SeenEverything()) return;
+        warm_ = Settle();
+        if (log_) std::printf("soak: process %ld warm at step %ld\n", processes, steps);
+    }
+    void EndCount() {
+        if (!warm_) return;
+        const Counts last = Settle();
+        const auto add = [](long& sum, long before, long after) {
+            if (before >= 0 && after >= 0) sum += after - before;
+        };
+        add(growth.handles, warm_->handles, last.handles);
+        add(growth.gdi, warm_->gdi, last.gdi);
+        add(growth.user, warm_->user, last.user);
+        growth.anonKb += last.anonKb - warm_->anonKb;
+        gdiCounted = warm_->gdi >= 0 && last.gdi >= 0;
+        ++measured;
+        warm_.reset();
+    }
+    bool Finish() {
+        EndCount();
+        return panel_.Quit();
     }
 
     void Step() {
@@ -257,15 +277,21 @@ public:
         return Count(panel_);
     }
 
-    long steps = 0, wrongStates = 0, crashes = 0, messages = 0;
+    // Every kind of thing made once: both pages shown, a message answered, both scales.
+    [[nodiscard]] bool SeenEverything() const noexcept {
+        return seenSettings_ && seenMessage_ && seenOtherScale_ && model_.dpi == startDpi_;
+    }
+
+    long steps = 0, wrongStates = 0, crashes = 0, messages = 0, processes = 0, measured = 0;
+    Counts growth{0, 0, 0, 0};
+    bool gdiCounted = false;
 
 private:
     void Take(soak::Action action, std::string& what) {
         const HWND hwnd = panel_.Window();
         switch (action) {
             case soak::Action::Scenario: {
-                const auto& all = soak::Scenarios();
-                const auto& chosen = all[walk_.Below(static_cast<std::uint32_t>(all.size()))];
+                const auto& chosen = soak::PickScenario(walk_);
                 what += std::string(": ") + chosen.name;
                 scenario_ = soak::MakeScenario(chosen);
                 if (!sim::SetScenario(scenario_)) what += " (the stand-in refused it)";
@@ -282,6 +308,7 @@ private:
                 if (!model_.visible) return;
                 bench::PostClick(hwnd, 14 + 47, model_.settingsPage ? 52 + 17 : 90 + 17);
                 model_.settingsPage = !model_.settingsPage;
+                seenSettings_ = seenSettings_ || model_.settingsPage;
                 return;
             case soak::Action::Enable:
             case soak::Action::Disable: Command(action == soak::Action::Enable, what); return;
@@ -298,18 +325,41 @@ private:
                 const int dpi = model_.dpi == 96 ? 144 : 96;
                 if (!bench::SendScaleChange(hwnd, panel_.Process(), dpi)) what += " (not sent)";
                 model_.dpi = dpi;
+                seenOtherScale_ = seenOtherScale_ || (dpi != startDpi_ && model_.visible);
                 return;
             }
             case soak::Action::TaskbarCreated:
                 PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
                 return;
+            case soak::Action::Restart:
+                if (!Finish()) {
+                    ++wrongStates;
+                    std::printf("soak: step %ld: the panel did not end cleanly\n", steps);
+                }
+                // Without the device the panel ends silently at start: the device first.
+                if (scenario_.faults & KORVALEN_SIM_FAULT_ABSENT) {
+                    scenario_ = soak::MakeScenario(soak::Scenarios()[0]);
+                    (void)sim::SetScenario(scenario_);
+                }
+                if (!StartPanel()) std::printf("soak: the panel did not start again\n");
+                return;
         }
+    }
+
+    bool StartPanel() {
+        ++processes;
+        seenSettings_ = seenMessage_ = seenOtherScale_ = false;
+        if (!panel_.Start()) return false;
+        model_.Start(scenario_);
+        return true;
     }
 
     // A click on Enable or Disable: where available the command runs, its message (if
     // any) is checked and answered, and the panel refreshes and sets its labels.
     void Command(bool enable, std::string& what) {
-        if (!model_.visible || model_.settingsPage) return;
+        // As the user would: the panel opened from the tray, the Status page chosen.
+        if (!model_.visible) Take(soak::Action::Show, scratch_);
+        if (model_.settingsPage) Take(soak::Action::SwitchTab, scratch_);
         const bool available = enable ? model_.labels.enable : model_.labels.disable;
         bench::PostClick(panel_.Window(), enable ? 163 : 267, 211);
         if (!available) {
@@ -321,6 +371,7 @@ private:
         const auto outcome = soak::ExpectedCommand(scenario_, command);
         if (const char* text = status::CommandMessage(command, outcome)) {
             ++messages;
+            seenMessage_ = true;
             what += std::string(": \"") + text + "\"";
             HWND box = nullptr;
             if (!WaitFor(
@@ -358,6 +409,10 @@ private:
     soak::PanelModel model_;
     KorvalenSimScenario scenario_{};
     int startDpi_ = 96;
+    bool seenSettings_ = false;
+    bool seenMessage_ = false;
+    std::optional<Counts> warm_;
+    bool seenOtherScale_ = false;
     std::string scratch_;
 };
 
@@ -385,19 +440,10 @@ int main(int argc, char** argv) {
     const auto start = Clock::now();
     const auto end = start + std::chrono::duration_cast<Clock::duration>(
                                  std::chrono::duration<double, std::ratio<60>>(minutes));
-    // Counted first after a warm-up: a tenth of the run, at most five minutes, so that every
-    // kind of step (the pictures at both scales, the check boxes, a message) has come once.
-    const auto warmUntil =
-        start + std::min<Clock::duration>((end - start) / 10, std::chrono::minutes(5));
-    bool warm = false;
-    Counts first;
     auto next = Clock::now();
     while (Clock::now() < end) {
-        if (!warm && Clock::now() >= warmUntil) {
-            first = soak.Settle();
-            warm = true;
-        }
         soak.Step();
+        soak.CountIfWarm();
         next += std::chrono::milliseconds(100);
         if (const auto now = Clock::now(); now < next)
             Sleep(static_cast<DWORD>(
@@ -405,19 +451,25 @@ int main(int argc, char** argv) {
         else
             next = now;
     }
-    const Counts last = soak.Settle();
-    const bool quit = panel.Quit();
-    const long growth = (last.handles > first.handles ? 1 : 0) + (last.gdi > first.gdi ? 1 : 0) +
-                        (last.user > first.user ? 1 : 0);
+    const bool quit = soak.Finish();
+    const auto& g = soak.growth;
+    const bool grew = g.handles > 0 || g.gdi > 0 || g.user > 0;
     std::printf(
-        "soak: %ld steps, %ld wrong states, %ld crashes, %ld messages answered; growth: handles "
-        "%s, GDI %s, USER %s, anonymous memory %s kB (%lld kB at the warm count)%s\n",
-        soak.steps, soak.wrongStates, soak.crashes, soak.messages,
-        Growth(first.handles, last.handles).c_str(), Growth(first.gdi, last.gdi).c_str(),
-        Growth(first.user, last.user).c_str(),
-        Growth(static_cast<long>(first.anonKb), static_cast<long>(last.anonKb)).c_str(),
-        first.anonKb, quit ? "" : "; the panel did not end cleanly on its quit messages");
-    const bool ok = soak.wrongStates == 0 && soak.crashes == 0 && growth == 0 && quit;
+        "soak: %ld steps, %ld wrong states, %ld crashes, %ld messages answered, %ld "
+        "processes; ",
+        soak.steps, soak.wrongStates, soak.crashes, soak.messages, soak.processes);
+    if (soak.measured == 0)
+        std::printf(
+            "growth not counted: no process made everything once (both pages, a "
+            "message, both scales)");
+    else
+        std::printf(
+            "growth over %ld processes from their warm count to their end: handles "
+            "%+ld, GDI %s, USER %+ld, anonymous memory %+lld kB",
+            soak.measured, g.handles, soak.gdiCounted ? std::to_string(g.gdi).c_str() : "-", g.user,
+            g.anonKb);
+    std::printf("%s\n", quit ? "" : "; the panel did not end cleanly on its quit messages");
+    const bool ok = soak.wrongStates == 0 && soak.crashes == 0 && !grew && quit;
     CoUninitialize();
     return ok ? 0 : 1;
 }
