@@ -73,8 +73,6 @@ public:
     // before the first show and at a scale change). Kinds without pictures have nothing
     // to do.
     virtual void LoadPictures(int /*dpi*/) {}
-    // Gives the decoded pictures back; the next LoadPictures decodes them again.
-    virtual void ReleasePictures() noexcept {}
 
     // Windowless components are painted by the form and take part in mouse routing.
     [[nodiscard]] virtual bool Windowless() const { return false; }

@@ -229,13 +229,12 @@ void Form::CentreOnScreen() {
 void Form::Show() {
     if (!Visible()) {
         if (!shownOnce_) {
-            // The child windows are made only now: a window that is never shown costs none.
+            // The pictures and the paint buffer are made only now: a window that is never
+            // shown costs neither.
             CreateChildWindows();
+            PrepareForFirstShow();
             if (description_.centerOnFirstShow) CentreOnScreen();
         }
-        // The pictures and the paint buffer too, and again after a hidden form gave them back.
-        CancelRelease();
-        PrepareForFirstShow();
         shownOnce_ = true;
         // Before the window appears, so that what the handler sets is in its first paint.
         if (OnShow) OnShow(*this);
@@ -248,7 +247,6 @@ void Form::Show() {
 
 void Form::Hide() {
     ShowWindow(window_.get(), SW_HIDE);
-    ScheduleRelease();
 }
 
 void Form::Close() {
@@ -334,13 +332,6 @@ LRESULT Form::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CTLCOLORBTN: return OnControlColor(wp);
         case WM_CLOSE: Close(); return 0;
         case kDpiChangedMessage: return OnDpiChanged(wp, lp);
-        case WM_TIMER:
-            if (wp == kReleasePicturesTimer) {
-                CancelRelease();
-                if (!Visible()) ReleasePictures();
-                return 0;
-            }
-            break;
         case kPaintReportRequest: paintReportTo_ = reinterpret_cast<HWND>(wp); return 0;
         case WM_SHOWWINDOW:
             // A hidden form has nothing under the pointer: the component it was on is left.

@@ -38,8 +38,6 @@
 namespace toolkit {
 
 inline constexpr int kModalResultCancel = 2;
-// The form's own timer: a hidden form gives its pictures back when it runs out.
-inline constexpr UINT_PTR kReleasePicturesTimer = 0x4B50;
 
 // A message as a form's own message handler gets it; result is what the window
 // procedure returns.
@@ -124,14 +122,8 @@ public:
     // they were prepared at this DPI already. Nothing is decoded before the form is first
     // shown: Show calls this just before; a scale change calls it with the new DPI.
     void PreparePictures(int dpi);
-    // The DPI the pictures were prepared at; 0 before the first show (and after they
-    // were given back).
+    // The DPI the pictures were prepared at; 0 before the first show.
     [[nodiscard]] int PicturesDpi() const noexcept override { return picturesDpi_; }
-    // Once the form has stayed hidden this long, its pictures and paint buffer are given
-    // back and decoded again at the next show; zero (the default) keeps them.
-    void SetReleasePicturesAfter(UINT milliseconds) noexcept { releaseAfterMs_ = milliseconds; }
-    // Gives the pictures and the paint buffer back now.
-    void ReleasePictures() noexcept;
 
     void SetDoubleBuffered(bool on) noexcept { doubleBuffered_ = on; }
     [[nodiscard]] bool DoubleBuffered() const noexcept { return doubleBuffered_; }
@@ -209,9 +201,6 @@ private:
     // The pictures at the first show, or at an earlier rendering of the hidden window.
     void PrepareForFirstShow();
     void MakePaintBuffer();
-    // The hidden form's pictures: given back when the timer that Hide starts runs out.
-    void ScheduleRelease() noexcept;
-    void CancelRelease() noexcept;
     // Posts the paint report when one was asked for and this paint covered the client area.
     void ReportPaint(const RECT& painted);
 
@@ -226,7 +215,6 @@ private:
 
     bool doubleBuffered_;
     int picturesDpi_ = 0;
-    UINT releaseAfterMs_ = 0;
     // The double buffer, made with the pictures: one bitmap of the client size, kept.
     win32::UniqueMemoryDc paintDc_;
     win32::UniqueBitmap paintBitmap_;

@@ -4,7 +4,6 @@
 
 #include "toolkit/paint_report.h"
 #include "toolkit/picture.h"
-#include "toolkit/picture_loader.h"
 
 #include <utility>
 
@@ -12,26 +11,6 @@ namespace toolkit {
 
 void Form::PrepareForFirstShow() {
     if (picturesDpi_ == 0) PreparePictures(dpi_);
-}
-
-void Form::ReleasePictures() noexcept {
-    if (picturesDpi_ == 0) return;
-    for (const auto& c : components_) c->ReleasePictures();
-    paintDc_.reset();
-    paintBitmap_.reset();
-    paintSize_ = {0, 0};
-    picturesDpi_ = 0;
-    // Nothing decodes again before a show: the decoder goes too.
-    ReleaseImaging();
-}
-
-void Form::ScheduleRelease() noexcept {
-    if (releaseAfterMs_ != 0 && picturesDpi_ != 0)
-        SetTimer(window_.get(), kReleasePicturesTimer, releaseAfterMs_, nullptr);
-}
-
-void Form::CancelRelease() noexcept {
-    if (releaseAfterMs_ != 0) KillTimer(window_.get(), kReleasePicturesTimer);
 }
 
 void Form::PreparePictures(int dpi) {

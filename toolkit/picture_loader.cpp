@@ -10,7 +10,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -34,7 +33,7 @@ using CoInitializeExFunction = HRESULT(WINAPI*)(LPVOID, DWORD);
 using CoUninitializeFunction = void(WINAPI*)();
 
 // The imaging component, loaded at the first decode: start-up, which decodes nothing,
-// neither loads its libraries nor starts COM. Kept until ReleaseImaging.
+// neither loads its libraries nor starts COM. Kept for the rest of the process.
 class Imaging {
 public:
     Imaging() : ole_(LoadLibraryA("ole32.dll")), codecs_(LoadLibraryA("windowscodecs.dll")) {
@@ -52,10 +51,7 @@ public:
     ~Imaging() {
         factory_.reset();
         if (initialized_ && uninitialize_) uninitialize_();
-        // No object of the codecs is left: their library goes (COM keeps what it still
-        // needs loaded itself).
-        if (codecs_) FreeLibrary(codecs_);
-        if (ole_) FreeLibrary(ole_);
+        // The libraries stay loaded until the process ends: COM may still hold them.
     }
     [[nodiscard]] IWICImagingFactory* Factory() const noexcept { return factory_.get(); }
 
@@ -67,17 +63,10 @@ private:
     ComPtr<IWICImagingFactory> factory_;
 };
 
-// Only the GUI thread decodes.
-std::optional<Imaging>& TheImaging() {
-    static std::optional<Imaging> imaging;
-    return imaging;
-}
-
 IWICImagingFactory& Factory() {
-    auto& imaging = TheImaging();
-    if (!imaging) imaging.emplace();
-    if (!imaging->Factory()) throw std::runtime_error("The imaging component is not available.");
-    return *imaging->Factory();
+    static Imaging imaging;
+    if (!imaging.Factory()) throw std::runtime_error("The imaging component is not available.");
+    return *imaging.Factory();
 }
 
 void Check(HRESULT result, const char* what) {
@@ -85,10 +74,6 @@ void Check(HRESULT result, const char* what) {
 }
 
 }  // namespace
-
-void ReleaseImaging() noexcept {
-    TheImaging().reset();
-}
 
 long PictureDecodeCount() noexcept {
     return decodeCount.load();

@@ -21,11 +21,6 @@ inline constexpr int kStoredPictureScales[] = {100, 150, 200};
 // window is first shown; tests read this to prove it.
 [[nodiscard]] long PictureDecodeCount() noexcept;
 
-// Ends the imaging component that decoding started (its factory, its COM use, its
-// libraries); the next decode starts it again. For a program whose windows have given
-// their pictures back and may not decode for hours.
-void ReleaseImaging() noexcept;
-
 // The resource name of a picture stored at scale percent.
 [[nodiscard]] std::string ScaledPictureName(const std::string& name, int percent);
 

@@ -89,9 +89,6 @@ void TfrmControlPanel::ExposeComponents() {
 
 void TfrmControlPanel::FormCreate(toolkit::Object&) {
     SetDoubleBuffered(true);
-    // Hidden nearly all day: after half a minute hidden the pictures are given back, and a
-    // show soon after a hide still finds them.
-    SetReleasePicturesAfter(kReleasePicturesAfterMs);
     RefreshStatusProc = nullptr;
     // The tabs name their list images now; they are drawn when the pictures are decoded,
     // at the first show.

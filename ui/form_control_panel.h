@@ -29,9 +29,6 @@ namespace ui {
 
 class TfrmControlPanel : public toolkit::Form {
 public:
-    // How long the panel stays hidden before it gives its pictures back.
-    static constexpr UINT kReleasePicturesAfterMs = 30000;
-
     // Made with toolkit::MakeForm. Every call on the notification area goes through
     // shellNotify: Shell_NotifyIconA, or a test's recorder; the taskbar's announcement is
     // let through messageFilter (none where the system has no such filter).

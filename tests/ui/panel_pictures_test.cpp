@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <vector>
 
 using namespace paneltest;
@@ -118,36 +117,4 @@ TEST_F(Pictures, AnotherScaleMakesEveryPictureAgainAtThatScaleWithoutObjectGrowt
     }
     panel->Show();
     sizesAt(96);
-}
-
-// Hidden long enough, the panel gives its pictures and paint buffer back; the next show
-// decodes them again and shows the same pixels. A show before the time is up keeps them.
-TEST_F(Pictures, AHiddenPanelGivesItsPicturesBackAndTheNextShowMakesThemAgain) {
-    panel->Show();
-    const toolkit::Pixels shown = toolkit::RenderClient(hwnd);
-    const long decodes = toolkit::PictureDecodeCount();
-    const long gdi = GdiObjects();
-    const auto bitmaps = Bitmaps(*panel);
-    panel->SetReleasePicturesAfter(50);
-
-    panel->Hide();
-    panel->Show();
-    testsupport::PumpMessages();
-    EXPECT_FALSE(testsupport::WaitUntil([&] { return panel->PicturesDpi() == 0; },
-                                        std::chrono::milliseconds(300)))
-        << "shown again in time: the pictures are kept";
-
-    panel->Hide();
-    ASSERT_TRUE(testsupport::WaitUntil([&] { return panel->PicturesDpi() == 0; }))
-        << "hidden: the pictures are given back";
-    EXPECT_EQ(toolkit::PictureDecodeCount(), decodes);
-    for (HBITMAP b : bitmaps) EXPECT_EQ(GetObjectType(b), 0u) << "their bitmaps are deleted";
-    panel->Show();
-    EXPECT_EQ(panel->PicturesDpi(), 96);
-    EXPECT_EQ(toolkit::PictureDecodeCount(), decodes + kDecodedPictures);
-    const toolkit::Pixels again = toolkit::RenderClient(hwnd);
-    EXPECT_TRUE(again.rgb == shown.rgb) << "the same pixels as before";
-    if (gdi >= 0) {
-        EXPECT_EQ(GdiObjects(), gdi) << "as many GDI objects as before";
-    }
 }
