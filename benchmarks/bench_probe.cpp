@@ -8,6 +8,15 @@
 //   bench-probe pid CLASS               the process id of the window of CLASS
 //   bench-probe counts PID              kernel handles, GDI objects, top-level windows
 //   bench-probe cycles CLASS SHOWS TABS refreshes and show/hide/tab-switch cycles
+//   bench-probe first-show RUNS CLASS QUITS EXE [ARGS...]
+//       starts EXE RUNS times; once it is idle with its window of CLASS and its tray icon,
+//       times one show from the tray press to the end of the first whole paint (see
+//       bench-probe shows), then ends it as startup does; one line of milliseconds per run
+//   bench-probe shows CLASS N
+//       N times: the tray press as the shell sends it (the callback message, 0x0201),
+//       timed to the end of the window's first whole paint as the window itself reports
+//       it (toolkit/paint_report.h); then SC_CLOSE and a wait until it is hidden; one line
+//       of milliseconds per show
 //   bench-probe scale CLASS ROUNDS DPI...
 //       shows the window of CLASS, sends it WM_DPICHANGED for each DPI in turn, ROUNDS
 //       times (with the suggested rectangle in the program's own memory, as the system
@@ -19,12 +28,16 @@
 #include <cstdlib>
 #include <string>
 
+#include "benchmarks/panel_input.h"
 #include "benchmarks/process_counts.h"
+#include "toolkit/paint_report.h"
 #include "win32/unique_win.h"
 
 namespace {
 
-constexpr UINT kTrayCallback = WM_USER + 1;
+using bench::kTrayCallback;
+using bench::PostClick;
+using bench::SendScaleChange;
 
 double Now() {
     LARGE_INTEGER frequency{}, counter{};
@@ -96,6 +109,107 @@ int Startup(int runs, const char* windowClass, int quits, int argc, char** argv)
     return 0;
 }
 
+// A hidden window of the probe's own, to which the measured window posts its paint report.
+class Reporter {
+public:
+    Reporter()
+        : window_(CreateWindowExA(0, "STATIC", "bench-probe", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr)) {}
+    [[nodiscard]] HWND Handle() const noexcept { return window_.get(); }
+
+private:
+    win32::UniqueWindow window_;
+};
+
+// One show of HWND from its tray icon: milliseconds from the press to the end of the first
+// whole paint, by the performance counter that both processes share; negative when no
+// report came.
+double TimedShow(HWND hwnd, const Reporter& reporter) {
+    LARGE_INTEGER frequency{}, start{};
+    QueryPerformanceFrequency(&frequency);
+    PostMessageA(hwnd, toolkit::kPaintReportRequest, reinterpret_cast<WPARAM>(reporter.Handle()),
+                 0);
+    QueryPerformanceCounter(&start);
+    PostMessageA(hwnd, kTrayCallback, 1, WM_LBUTTONDOWN);
+    MSG msg{};
+    const bool reported = WaitFor(
+        [&] {
+            return PeekMessageA(&msg, reporter.Handle(), toolkit::kPaintReport,
+                                toolkit::kPaintReport, PM_REMOVE) != FALSE;
+        },
+        10000);
+    if (!reported) return -1;
+    const DWORD ticks = static_cast<DWORD>(msg.lParam) - static_cast<DWORD>(start.QuadPart);
+    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
+}
+
+bool HideAndWait(HWND hwnd) {
+    PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return WaitFor([&] { return !IsWindowVisible(hwnd); }, 10000);
+}
+
+int Shows(const char* windowClass, int count) {
+    HWND hwnd = FindWindowA(windowClass, nullptr);
+    if (!hwnd) return 1;
+    const Reporter reporter;
+    for (int i = 0; i < count; ++i) {
+        const double ms = TimedShow(hwnd, reporter);
+        if (ms < 0 || !HideAndWait(hwnd)) {
+            std::fprintf(stderr, "bench-probe: show %d did not complete\n", i);
+            return 1;
+        }
+        std::printf("%.2f\n", ms);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+int FirstShow(int runs, const char* windowClass, int quits, int argc, char** argv) {
+    std::string commandLine;
+    for (int i = 0; i < argc; ++i) {
+        if (i) commandLine += ' ';
+        commandLine += '"' + std::string(argv[i]) + '"';
+    }
+    const Reporter reporter;
+    for (int run = 0; run < runs; ++run) {
+        if (!WaitFor([] { return !TaskbarVisible(); }, 10000)) {
+            std::fputs("bench-probe: a tray icon of another program is still there\n", stderr);
+            return 1;
+        }
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        std::string mutableLine = commandLine;
+        if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &si, &pi)) {
+            std::fprintf(stderr, "bench-probe: cannot start %s\n", argv[0]);
+            return 1;
+        }
+        win32::UniqueHandle process(pi.hProcess);
+        win32::UniqueHandle thread(pi.hThread);
+        HWND window = nullptr;
+        const bool up =
+            WaitFor(TaskbarVisible, 20000) &&
+            WaitFor([&] { return (window = FindWindowA(windowClass, nullptr)) != nullptr; },
+                    10000) &&
+            WaitForInputIdle(process.get(), 20000) == 0;
+        const double ms = up ? TimedShow(window, reporter) : -1;
+        if (window) PostQuits(window, quits);
+        if (WaitForSingleObject(process.get(), 20000) != WAIT_OBJECT_0) {
+            TerminateProcess(process.get(), 1);
+            std::fputs("bench-probe: the program did not end\n", stderr);
+            return 1;
+        }
+        if (ms < 0) {
+            std::fputs("bench-probe: the first show did not complete\n", stderr);
+            return 1;
+        }
+        std::printf("%.2f\n", ms);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 int WaitTray(int seconds) {
     return WaitFor(TaskbarVisible, seconds * 1000.0) ? 0 : 1;
 }
@@ -122,20 +236,6 @@ int Counts(DWORD pid) {
     std::printf("handles %ld\ngdi %ld\nuser %ld\n", counts->kernelHandles, counts->gdiObjects,
                 counts->topLevelWindows);
     return 0;
-}
-
-// A click at a place of the window's client area, as the window's own mouse messages. X and
-// Y are in the 96-DPI layout (595 wide): the program lays itself out at its own scale, so
-// they are scaled by its client width. Unscaled, at 144 DPI the clicks meant for the tabs
-// hit the Status tab and the background above it, which starts a system move instead.
-void PostClick(HWND hwnd, int x, int y) {
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    const int width = client.right > 0 ? client.right : 595;
-    const LPARAM where = MAKELPARAM(MulDiv(x, width, 595), MulDiv(y, width, 595));
-    PostMessageA(hwnd, WM_MOUSEMOVE, 0, where);
-    PostMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, where);
-    PostMessageA(hwnd, WM_LBUTTONUP, 0, where);
 }
 
 // One cycle: a left press on the tray icon shows the window (and refreshes the status
@@ -168,26 +268,6 @@ int Cycles(const char* windowClass, int shows, int tabCycles) {
     return 0;
 }
 
-// WM_DPICHANGED as the system sends it: the new DPI in both halves of wParam and, in
-// lParam, the address of the suggested window rectangle, in the receiving process.
-bool SendScaleChange(HWND hwnd, HANDLE process, int dpi) {
-    RECT now{};
-    GetWindowRect(hwnd, &now);
-    const RECT suggested{now.left, now.top, now.left + MulDiv(595, dpi, 96),
-                         now.top + MulDiv(239, dpi, 96)};
-    void* remote = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE,
-                                  PAGE_READWRITE);
-    if (!remote) return false;
-    SIZE_T written = 0;
-    bool ok = WriteProcessMemory(process, remote, &suggested, sizeof suggested, &written) != FALSE;
-    DWORD_PTR result = 0;
-    ok = ok && SendMessageTimeoutA(hwnd, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
-                                   reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 10000,
-                                   &result) != 0;
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    return ok;
-}
-
 int Scale(const char* windowClass, int rounds, int dpiCount, char** dpis) {
     HWND hwnd = FindWindowA(windowClass, nullptr);
     if (!hwnd) return 1;
@@ -212,7 +292,8 @@ int Usage() {
     std::fputs(
         "usage: bench-probe startup RUNS CLASS QUITS EXE [ARGS...] | wait-tray SECONDS |\n"
         "       quit CLASS QUITS | pid CLASS | counts PID | cycles CLASS SHOWS TABS |\n"
-        "       scale CLASS ROUNDS DPI...\n",
+        "       scale CLASS ROUNDS DPI... | first-show RUNS CLASS QUITS EXE [ARGS...] |\n"
+        "       shows CLASS N\n",
         stderr);
     return 2;
 }
@@ -231,6 +312,9 @@ int main(int argc, char** argv) {
         return Counts(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 0)));
     if (verb == "cycles" && argc == 5)
         return Cycles(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    if (verb == "first-show" && argc >= 6)
+        return FirstShow(std::atoi(argv[2]), argv[3], std::atoi(argv[4]), argc - 5, argv + 5);
+    if (verb == "shows" && argc == 4) return Shows(argv[2], std::atoi(argv[3]));
     if (verb == "scale" && argc >= 5) return Scale(argv[2], std::atoi(argv[3]), argc - 4, argv + 4);
     return Usage();
 }

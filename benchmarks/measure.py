@@ -26,6 +26,10 @@ TARGET_STARTUP = 1.10
 TARGET_INSTRUCTIONS = 1.15
 TARGET_ANON = 1.25
 TARGET_EXE_BYTES = 600 * 1024
+# Show latency targets, in milliseconds (not ratios): a later show within one frame at
+# 60 Hz, a first show within 50 ms.
+TARGET_LATER_SHOW_MS = 16.0
+TARGET_FIRST_SHOW_MS = 50.0
 
 
 class Subject:
@@ -91,6 +95,40 @@ def startup_ms(subject, runs):
     if r.returncode != 0 or len(times) < runs:
         return None, r.stderr.strip()
     return statistics.median(times), ""
+
+
+def first_shows(subject, runs):
+    """Milliseconds from the tray press to the first whole paint, the first show of a fresh
+    process each time."""
+    fresh_state()
+    r = probe("first-show", str(runs), subject.window_class, str(subject.quits),
+              subject.windows_exe)
+    times = [float(v) for v in r.stdout.split()]
+    if r.returncode != 0 or len(times) < runs:
+        return None, r.stderr.strip()
+    return times, ""
+
+
+def later_shows(subject, count):
+    r = probe("shows", subject.window_class, str(count))
+    times = [float(v) for v in r.stdout.split()]
+    if r.returncode != 0 or len(times) < count:
+        return None, r.stderr.strip()
+    return times, ""
+
+
+def show_lines(what, times, target_ms):
+    """Median and worst of a set of show times, against a target in milliseconds."""
+    fmt = lambda v: f"{v:.1f}" if v is not None else "n/a"  # noqa: E731
+    for kind, pick in (("median", statistics.median), ("worst", max)):
+        p = pick(times["product"]) if times["product"] else None
+        f = pick(times["floor"]) if times["floor"] else None
+        ratio = f"{p / f:.2f}" if p is not None and f else "-"
+        verdict = ""
+        if p is not None:
+            verdict = "  met" if p <= target_ms else "  MISSED"
+        label = f"{what}, {kind} of {len(times['product'] or [])}, ms (target <= {target_ms:g})"
+        print(f"{label:<76} {fmt(p):>12} {fmt(f):>12} {ratio:>7}{verdict}", flush=True)
 
 
 def instructions(subject):
@@ -226,6 +264,10 @@ def main():
     ap.add_argument("--refreshes", type=int, default=10000)
     ap.add_argument("--cycles", type=int, default=1000)
     ap.add_argument("--scale-rounds", type=int, default=50)
+    ap.add_argument("--shows", type=int, default=21)
+    ap.add_argument("--no-instructions", action="store_true",
+                    help="leave out the instruction counts (valgrind takes minutes)")
+    ap.add_argument("--after-hide", type=int, default=60)
     ap.add_argument("--arch", choices=("x86_64", "i686"), default="x86_64")
     ap.add_argument("--dpi", type=int, default=96)
     a = ap.parse_args()
@@ -247,8 +289,15 @@ def main():
     fmt = lambda v: f"{v:.1f}" if v is not None else "n/a"  # noqa: E731
     line(f"start-up to tray icon, ms (median of {a.runs}, target ratio <= {TARGET_STARTUP})",
          fmt(medians["product"]), fmt(medians["floor"]), target=TARGET_STARTUP)
-    counts = {s.name: instructions(s) if medians[s.name] is not None else (None, [])
-              for s in (FLOOR, PRODUCT)}
+    # The first show of a fresh process: pictures decoded, child windows made.
+    firsts = {}
+    for s in (FLOOR, PRODUCT):
+        firsts[s.name], why = first_shows(s, a.shows) if medians[s.name] is not None else (None, "")
+        if firsts[s.name] is None:
+            print(f"# {s.name}: first show not measurable: {why}")
+    show_lines("first show, tray press to whole paint", firsts, TARGET_FIRST_SHOW_MS)
+    counts = {s.name: instructions(s) if medians[s.name] is not None and not a.no_instructions
+              else (None, []) for s in (FLOOR, PRODUCT)}
     line(f"instructions, launch to icon to quit (valgrind, target ratio <= {TARGET_INSTRUCTIONS})",
          counts["product"][0] or "n/a", counts["floor"][0] or "n/a", target=TARGET_INSTRUCTIONS)
     for name, (_, every) in counts.items():
@@ -285,6 +334,21 @@ def main():
              product.status_kb("RssAnon"), floor.status_kb("RssAnon"))
         line("resident memory after one show/tab/tab/hide cycle, kB",
              product.status_kb("VmRSS"), floor.status_kb("VmRSS"))
+        # Later shows, then the memory a while after the last hide.
+        laters = {}
+        for s in (product, floor):
+            laters[s.subject.name], why = later_shows(s.subject, a.shows)
+            if laters[s.subject.name] is None:
+                print(f"# {s.subject.name}: later shows not measurable: {why}")
+        show_lines("later show, tray press to whole paint", laters, TARGET_LATER_SHOW_MS)
+        time.sleep(a.after_hide)
+        line(f"anonymous memory {a.after_hide} s after a hide, kB (target ratio <= {TARGET_ANON})",
+             product.status_kb("RssAnon"), floor.status_kb("RssAnon"), target=TARGET_ANON)
+        # One show after that wait: a panel that gave its pictures back decodes them again.
+        again = {s.subject.name: later_shows(s.subject, 1)[0] for s in (product, floor)}
+        fmt = lambda v: f"{v[0]:.1f}" if v else "n/a"  # noqa: E731
+        line(f"show after {a.after_hide} s hidden, tray press to whole paint, ms (one)",
+             fmt(again["product"]), fmt(again["floor"]))
         warm = product.counts()
         shows = a.refreshes // 2
         reads0 = sim_reads()

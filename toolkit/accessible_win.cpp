@@ -36,6 +36,7 @@ namespace {
 // never meet a screen reader, and the two libraries cost start-up time and memory. They
 // stay loaded from then on, since objects handed out may be used until the process ends.
 struct AccessApi {
+    decltype(&::CoInitializeEx) initialize = nullptr;
     decltype(&::LresultFromObject) lresultFromObject = nullptr;
     decltype(&::AccessibleObjectFromWindow) objectFromWindow = nullptr;
     decltype(&::SysAllocStringLen) allocString = nullptr;
@@ -46,6 +47,12 @@ const AccessApi* Api() {
         const HMODULE oleacc = LoadLibraryA("oleacc.dll");
         const HMODULE oleaut = LoadLibraryA("oleaut32.dll");
         AccessApi a;
+        // An object is handed over marshalled, which needs COM on this thread: a reader may
+        // ask before anything else (the pictures' decoder) has started it. Started once,
+        // for the rest of the process, like the libraries.
+        a.initialize =
+            win32::ProcAddress<decltype(a.initialize)>(LoadLibraryA("ole32.dll"), "CoInitializeEx");
+        if (a.initialize) (void)a.initialize(nullptr, COINIT_APARTMENTTHREADED);
         a.lresultFromObject =
             win32::ProcAddress<decltype(a.lresultFromObject)>(oleacc, "LresultFromObject");
         a.objectFromWindow =

@@ -5,6 +5,7 @@
 #include "toolkit/image.h"
 #include "toolkit/image_list.h"
 #include "toolkit/label.h"
+#include "toolkit/paint_report.h"
 #include "toolkit/plain_look.h"
 #include "win32/proc_address.h"
 
@@ -328,6 +329,7 @@ LRESULT Form::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SYSCOLORCHANGE:
         case WM_THEMECHANGED: ColoursChanged(); break;
         case kDpiChangedMessage: return OnDpiChanged(wp, lp);
+        case kPaintReportRequest: paintReportTo_ = reinterpret_cast<HWND>(wp); return 0;
         case WM_SHOWWINDOW:
             // A hidden form has nothing under the pointer: the component it was on is left.
             if (!wp) Deliver(hover_.Update(std::nullopt));

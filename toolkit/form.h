@@ -209,6 +209,8 @@ private:
     // The pictures at the first show, or at an earlier rendering of the hidden window.
     void PrepareForFirstShow();
     void MakePaintBuffer();
+    // Posts the paint report when one was asked for and this paint covered the client area.
+    void ReportPaint(const RECT& painted);
 
     Application& app_;
     WindowDescription description_;
@@ -225,6 +227,8 @@ private:
     win32::UniqueMemoryDc paintDc_;
     win32::UniqueBitmap paintBitmap_;
     SIZE paintSize_{0, 0};
+    // A measuring program's window waiting for the next whole paint (toolkit/paint_report.h).
+    HWND paintReportTo_ = nullptr;
     bool shownOnce_ = false;
     bool childWindowsCreated_ = false;
     bool modal_ = false;

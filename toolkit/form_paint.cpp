@@ -2,6 +2,7 @@
 // the paint routine that draws the background and the windowless components.
 #include "toolkit/form.h"
 
+#include "toolkit/paint_report.h"
 #include "toolkit/picture.h"
 #include "toolkit/plain_look.h"
 
@@ -64,6 +65,7 @@ LRESULT Form::OnPaint() {
     win32::PaintDc paint(window_.get());
     if (!doubleBuffered_) {
         PaintTo(paint.get());
+        if (paintReportTo_) ReportPaint(paint.area());
         return 0;
     }
     RECT client{};
@@ -72,6 +74,7 @@ LRESULT Form::OnPaint() {
     if (client.right > paintSize_.cx || client.bottom > paintSize_.cy) MakePaintBuffer();
     if (!paintDc_) {
         PaintTo(paint.get());
+        if (paintReportTo_) ReportPaint(paint.area());
         return 0;
     }
     win32::Selected select(paintDc_.get(), paintBitmap_.get());
@@ -79,7 +82,26 @@ LRESULT Form::OnPaint() {
     const RECT& area = paint.area();
     BitBlt(paint.get(), area.left, area.top, area.right - area.left, area.bottom - area.top,
            paintDc_.get(), area.left, area.top, SRCCOPY);
+    if (paintReportTo_) ReportPaint(area);
     return 0;
+}
+
+void Form::ReportPaint(const RECT& painted) {
+    RECT client{};
+    GetClientRect(window_.get(), &client);
+    if (painted.left > 0 || painted.top > 0 || painted.right < client.right ||
+        painted.bottom < client.bottom)
+        return;  // a part only: the whole of it is still to come
+    // The visible child windows (the check boxes) are part of what the user sees: painted
+    // now rather than when the queue next runs empty.
+    for (const auto& c : components_)
+        if (const HWND child = c->ChildWindow(); child && IsWindowVisible(child))
+            UpdateWindow(child);
+    GdiFlush();
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    PostMessageA(std::exchange(paintReportTo_, nullptr), kPaintReport, 0,
+                 static_cast<LPARAM>(static_cast<DWORD>(now.QuadPart)));
 }
 
 }  // namespace toolkit

@@ -1,0 +1,33 @@
+#include "benchmarks/panel_input.h"
+
+namespace bench {
+
+void PostClick(HWND hwnd, int x, int y) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const int width = client.right > 0 ? client.right : 595;
+    const LPARAM where = MAKELPARAM(MulDiv(x, width, 595), MulDiv(y, width, 595));
+    PostMessageA(hwnd, WM_MOUSEMOVE, 0, where);
+    PostMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    PostMessageA(hwnd, WM_LBUTTONUP, 0, where);
+}
+
+bool SendScaleChange(HWND hwnd, HANDLE process, int dpi) {
+    RECT now{};
+    GetWindowRect(hwnd, &now);
+    const RECT suggested{now.left, now.top, now.left + MulDiv(595, dpi, 96),
+                         now.top + MulDiv(239, dpi, 96)};
+    void* remote = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE,
+                                  PAGE_READWRITE);
+    if (!remote) return false;
+    SIZE_T written = 0;
+    bool ok = WriteProcessMemory(process, remote, &suggested, sizeof suggested, &written) != FALSE;
+    DWORD_PTR result = 0;
+    ok = ok && SendMessageTimeoutA(hwnd, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                                   reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 10000,
+                                   &result) != 0;
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return ok;
+}
+
+}  // namespace bench
