@@ -79,14 +79,20 @@ std::vector<Child> ReadChildren(HWND hwnd, HRESULT* result = nullptr) {
     return out;
 }
 
-// Line breaks as spaces, so that texts compare whatever breaks a reader hands over.
-std::string Flat(std::string text) {
+// The lines of a text joined by one space, whatever breaks separate or end them, so that
+// the walk checks what is said rather than how a reader's name breaks its lines.
+std::string Flat(const std::string& text) {
     std::string out;
-    for (const char c : text)
-        if (c == '\n')
-            out += ' ';
-        else if (c != '\r')
-            out += c;
+    bool pendingBreak = false;
+    for (const char c : text) {
+        if (c == '\n' || c == '\r') {
+            pendingBreak = !out.empty();
+            continue;
+        }
+        if (pendingBreak) out += ' ';
+        pendingBreak = false;
+        out += c;
+    }
     return out;
 }
 
@@ -126,8 +132,9 @@ std::string Mismatch(HWND panel, const soak::PanelModel& m) {
     for (const auto& c : children)
         if (c.role == kRoleStaticText) texts.push_back(Flat(c.name));
     if (texts.size() < 2 || texts[0] != Flat(m.Caption()) || texts[1] != Flat(m.Description()))
-        return "status \"" + (texts.empty() ? std::string() : texts[0]) + "\" where \"" +
-               m.Caption() + "\" was expected";
+        return "status \"" + (texts.empty() ? std::string() : texts[0]) + "\" / \"" +
+               (texts.size() < 2 ? std::string() : texts[1]) + "\" where \"" + Flat(m.Caption()) +
+               "\" / \"" + Flat(m.Description()) + "\" was expected";
     HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
     if (!taskbar || !IsWindowVisible(taskbar)) return "no tray icon";
     return {};

@@ -4,23 +4,47 @@
 #include "tests/ctl/ctl_fixture.h"
 #include "tests/settings/policy_key.h"
 
+#include <utility>
+
 using namespace ctltest;
 using settingstest::Policy;
 
 namespace {
 
-// The limited token linked to this process's elevated one: a program started with it runs
-// as the same user, not elevated (Wine, like Windows, starts every program of an
-// administrator elevated unless told otherwise; measured under Wine 8).
-win32::UniqueHandle LimitedToken() {
+bool IsElevated(HANDLE token) {
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+           elevation.TokenIsElevated != 0;
+}
+
+// One token of each kind for the same user: this process's own and the one linked to it.
+// Which of the two is elevated depends on how programs start: Wine 8 starts every program
+// of an administrator elevated, Wine 10 with the limited token, as Windows does under UAC
+// (both measured), so each is told by its elevation.
+struct Tokens {
+    win32::UniqueHandle elevated;
+    win32::UniqueHandle limited;
+};
+
+Tokens BothTokens() {
     HANDLE raw = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return {};
-    const win32::UniqueHandle token(raw);
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY,
+                          &raw))
+        return {};
+    const win32::UniqueHandle own(raw);
+    HANDLE primary = nullptr;
+    if (!DuplicateTokenEx(own.get(), MAXIMUM_ALLOWED, nullptr, SecurityImpersonation, TokenPrimary,
+                          &primary))
+        return {};
+    win32::UniqueHandle mine(primary);
     TOKEN_LINKED_TOKEN linked{};
     DWORD size = 0;
-    if (!GetTokenInformation(token.get(), TokenLinkedToken, &linked, sizeof linked, &size))
-        return {};
-    return win32::UniqueHandle(linked.LinkedToken);
+    if (!GetTokenInformation(own.get(), TokenLinkedToken, &linked, sizeof linked, &size)) return {};
+    win32::UniqueHandle other(linked.LinkedToken);
+    if (IsElevated(mine.get()) == IsElevated(other.get())) return {};
+    if (IsElevated(mine.get())) return {std::move(mine), std::move(other)};
+    return {std::move(other), std::move(mine)};
 }
 
 struct StoredForm {
@@ -37,8 +61,8 @@ std::string Dword(DWORD value) {
 }  // namespace
 
 TEST_F(Tool, AllowSwitchingZeroTurnsEnableAndDisableOffUnlessElevated) {
-    const win32::UniqueHandle limited = LimitedToken();
-    ASSERT_TRUE(limited);
+    const Tokens tokens = BothTokens();
+    ASSERT_TRUE(tokens.limited) << "no limited token of this user";
     const StoredForm forms[] = {
         {"absent", 0, "", false},
         {"one", REG_DWORD, Dword(1), false},
@@ -56,7 +80,7 @@ TEST_F(Tool, AllowSwitchingZeroTurnsEnableAndDisableOffUnlessElevated) {
                                         static_cast<DWORD>(form.data.size())));
             }
             ASSERT_TRUE(sim::ResetCounters());
-            const ToolRun run = RunTool(verb, 30s, limited.get());
+            const ToolRun run = RunTool(verb, 30s, tokens.limited.get());
             const KorvalenSimCounters counters = Counters();
             if (form.turnsOff) {
                 EXPECT_EQ(run.exitCode, 6u);
@@ -73,12 +97,14 @@ TEST_F(Tool, AllowSwitchingZeroTurnsEnableAndDisableOffUnlessElevated) {
 }
 
 TEST_F(Tool, AnElevatedProcessSwitchesWhateverThePolicySays) {
+    const Tokens tokens = BothTokens();
+    ASSERT_TRUE(tokens.elevated && tokens.limited) << "no token of each kind";
     const Policy policy;
     ASSERT_TRUE(Policy::PutDword(settings::kAllowSwitchingValue, 0));
     ASSERT_TRUE(sim::ResetCounters());
-    const ToolRun run = RunTool("disable");  // as this test runs: elevated
+    const ToolRun run = RunTool("disable", 30s, tokens.elevated.get());
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(Counters().disables, 1u);
     // Status is never turned off.
-    EXPECT_EQ(RunTool("status", 30s, LimitedToken().get()).exitCode, 2u);
+    EXPECT_EQ(RunTool("status", 30s, tokens.limited.get()).exitCode, 2u);
 }

@@ -203,7 +203,13 @@ TEST_F(Scaling, ChangingScaleBackAndForthLeavesNoObjectsBehind) {
     ASSERT_TRUE(after.has_value());
     EXPECT_EQ(toolkit::PictureDecodeCount(), decodes + 20 * 5 * 6)
         << "each change made the six pictures again";
-    EXPECT_EQ(after->gdiObjects, before->gdiObjects);
+    if (testsupport::WineMajorVersion() >= 10) {
+        // Wine 10's own DC cache can also give an entry back during the measured rounds
+        // (94 to 93 in a whole run, measured), so there only growth is ours.
+        EXPECT_LE(after->gdiObjects, before->gdiObjects);
+    } else {
+        EXPECT_EQ(after->gdiObjects, before->gdiObjects);
+    }
     EXPECT_EQ(after->topLevelWindows, before->topLevelWindows);
     EXPECT_EQ(after->kernelHandles, before->kernelHandles);
     if (sizeof(void*) == 8) {
