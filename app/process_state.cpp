@@ -2,6 +2,7 @@
 
 #include "driver/driver_link.h"
 #include "settings/autostart.h"
+#include "settings/machine_policy.h"
 #include "settings/settings_store.h"
 #include "status/status_texts.h"
 #include "ui/form_message_box.h"
@@ -69,6 +70,7 @@ void WireSlots(ui::TfrmControlPanel& panel) {
     panel.RefreshStatusProc = &RefreshStatus;
     panel.EnableHypervisorProc = &EnableHypervisor;
     panel.DisableHypervisorProc = &DisableHypervisor;
+    panel.GetPolicyProc = &settings::ReadMachinePolicy;
 }
 
 }  // namespace app

@@ -3,6 +3,7 @@
 #include "ui/plain_looks.h"
 
 #include "resources/resource_names.h"
+#include "status/status_texts.h"
 
 namespace ui {
 
@@ -245,11 +246,29 @@ void TfrmControlPanel::imgSettingsTabMouseOut(toolkit::Object&) {
 
 // ---- settings ----
 
+void TfrmControlPanel::ReadPolicy() {
+    policy_ = GetPolicyProc ? GetPolicyProc() : settings::MachinePolicy{};
+}
+
+bool TfrmControlPanel::DisableBoxFixed() const noexcept {
+    return policy_.disableHypervisorAtStart.has_value() || !policy_.SettingsChangeAllowed();
+}
+
 void TfrmControlPanel::LoadControlStates() {
+    ReadPolicy();
     // Checking a box runs its click handler; ControlsReady is still false, so the
     // autostart handler registers nothing again.
-    if (GetSettingsProc && (GetSettingsProc() & 1) == 1) chkAutomaticDisable.SetChecked(true);
+    if (policy_.disableHypervisorAtStart)
+        chkAutomaticDisable.SetChecked(*policy_.disableHypervisorAtStart);
+    else if (GetSettingsProc && (GetSettingsProc() & 1) == 1)
+        chkAutomaticDisable.SetChecked(true);
     if (IsAutostartEnabledProc && IsAutostartEnabledProc()) chkAutostartUserCP.SetChecked(true);
+    const bool settingsChange = policy_.SettingsChangeAllowed();
+    chkAutostartUserCP.SetEnabled(settingsChange);
+    lbAutostartUserCP.SetEnabled(settingsChange);
+    const bool disableBox = chkAutostartUserCP.Checked() && !DisableBoxFixed();
+    chkAutomaticDisable.SetEnabled(disableBox);
+    lbAutomaticDisable.SetEnabled(disableBox);
     const CommandLabels labels =
         DecideCommandLabels(LabelCaller::LoadControlStates, DriverResult, HypervisorState,
                             ProblemFlags, {lbEnable.Enabled(), lbDisable.Enabled()});
@@ -258,18 +277,21 @@ void TfrmControlPanel::LoadControlStates() {
 }
 
 void TfrmControlPanel::lbAutostartUserCPClick(toolkit::Object&) {
+    if (!policy_.SettingsChangeAllowed()) return;
     chkAutostartUserCP.SetChecked(!chkAutostartUserCP.Checked());
 }
 
 void TfrmControlPanel::lbAutomaticDisableClick(toolkit::Object&) {
+    if (DisableBoxFixed()) return;
     chkAutomaticDisable.SetChecked(!chkAutomaticDisable.Checked());
 }
 
 void TfrmControlPanel::chkAutostartUserCPClick(toolkit::Object&) {
     const bool checked = chkAutostartUserCP.Checked();
-    chkAutomaticDisable.SetEnabled(checked);
-    lbAutomaticDisable.SetEnabled(checked);
+    chkAutomaticDisable.SetEnabled(checked && !DisableBoxFixed());
+    lbAutomaticDisable.SetEnabled(checked && !DisableBoxFixed());
     if (!SetAutostartProc || !ControlsReady || reflectingAutostart_) return;
+    if (!policy_.SettingsChangeAllowed()) return;
     SetAutostartProc(checked);
     // The registration can fail: the box then shows what the Run key really holds, without
     // registering again. Setting it runs this handler once more, which brings the
@@ -288,7 +310,8 @@ void TfrmControlPanel::chkAutostartUserCPClick(toolkit::Object&) {
 }
 
 void TfrmControlPanel::chkAutomaticDisableClick(toolkit::Object&) {
-    if (!GetSettingsProc || !SetSettingsProc) return;
+    // A box the policy decides leaves the user's own word as it is.
+    if (!GetSettingsProc || !SetSettingsProc || DisableBoxFixed()) return;
     std::int32_t settings = GetSettingsProc();
     if (chkAutomaticDisable.Checked())
         settings |= 1;
@@ -300,13 +323,15 @@ void TfrmControlPanel::chkAutomaticDisableClick(toolkit::Object&) {
 // ---- Enable and Disable ----
 
 void TfrmControlPanel::SetCommandLabels(bool enable, bool disable) {
-    lbEnable.SetEnabled(enable);
-    lbDisable.SetEnabled(disable);
+    const bool allowed = policy_.SwitchingAllowed();
+    lbEnable.SetEnabled(enable && allowed);
+    lbDisable.SetEnabled(disable && allowed);
 }
 
 // The command reports its own failure (in the message window); the labels follow only the
 // status that the refresh has just written.
 void TfrmControlPanel::RunCommand(void (*command)(), LabelCaller caller) {
+    if (!policy_.SwitchingAllowed()) return;
     command();
     // Exit taken while the command's message was up: the program is ending, and a refresh
     // now would raise a balloon and save the settings on the way out.
@@ -333,7 +358,11 @@ void TfrmControlPanel::ShowStatus(const status::PanelStatus& status) {
     HypervisorState = status.reading.hypervisorState;
     ProblemFlags = status.reading.problemFlags;
     lbGeneralStatus.SetText(status.caption);
-    lbGeneralDescription.SetText(status.description);
+    ReadPolicy();
+    lbGeneralDescription.SetText(
+        policy_.SwitchingAllowed()
+            ? status.description
+            : status::AppendDescriptionLine(status.description, status::kSwitchingTurnedOffText));
     if (status.balloon)
         ShowBalloon(status::kBalloonTitle, status.balloon->text, status.balloon->iconKind);
 }

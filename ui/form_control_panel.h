@@ -3,10 +3,11 @@
 // boxes; its icon in the notification area with a four-item menu and balloons.
 //
 // The window never calls the driver, the settings store or the Run key itself: start-up
-// fills the seven callback slots, and everything of that kind goes through them.
+// fills the callback slots, and everything of that kind goes through them.
 // Its layout is the window description TFRMCONTROLPANEL (resources/forms/control_panel.form).
 #pragma once
 
+#include "settings/policy_values.h"
 #include "status/status_decision.h"
 #include "toolkit/check_box.h"
 #include "toolkit/form.h"
@@ -58,7 +59,7 @@ public:
     toolkit::Image& imgCaptionSettings = Find<toolkit::Image>("imgCaptionSettings");
     toolkit::Image& imgCaptionStatus = Find<toolkit::Image>("imgCaptionStatus");
 
-    // The seven callback slots, plain function pointers, null at creation.
+    // The callback slots, plain function pointers, null at creation.
     std::int32_t (*GetSettingsProc)() = nullptr;
     void (*SetSettingsProc)(std::int32_t) = nullptr;
     bool (*IsAutostartEnabledProc)() = nullptr;
@@ -66,6 +67,8 @@ public:
     void (*RefreshStatusProc)(bool resetBalloon) = nullptr;
     void (*EnableHypervisorProc)() = nullptr;
     void (*DisableHypervisorProc)() = nullptr;
+    // The administrator's machine policy, read anew each time; null: no policy.
+    settings::MachinePolicy (*GetPolicyProc)() = nullptr;
 
     // The last status reading, zero at creation, written by ShowStatus.
     std::uint8_t HypervisorState = 0;
@@ -149,6 +152,10 @@ private:
     void ShowPanel();
     void BringApplicationToFront();
     void SetCommandLabels(bool enable, bool disable);
+    // The policy from its slot, kept for the handlers; none without the slot.
+    void ReadPolicy();
+    // The policy, not the user, decides the disable-at-start box.
+    [[nodiscard]] bool DisableBoxFixed() const noexcept;
     // The keyboard's stops and what a screen reader sees, in reading order.
     void ExposeComponents();
 
@@ -158,6 +165,7 @@ private:
                                                         &lbDisable,       &imgDisableButton};
     const std::array<toolkit::Component*, 4> settingsTab_{
         &chkAutostartUserCP, &lbAutostartUserCP, &chkAutomaticDisable, &lbAutomaticDisable};
+    settings::MachinePolicy policy_;    // as last read: at a status shown, at the states loaded
     bool reflectingAutostart_ = false;  // the autostart box is being set to the Run key's state
     ShellNotifyFunction shellNotify_;
     std::unique_ptr<ui::TrayIcon> tray_;  // from creation to destruction
