@@ -194,6 +194,22 @@ protected:
         return panel;
     }
 
+    // The panel as a quit may find it: never shown, shown (a left press on the tray icon:
+    // the first show, modal), or hidden again.
+    enum class PanelState { NeverShown, Shown, HiddenAgain };
+    static constexpr PanelState kEveryPanelState[] = {PanelState::NeverShown, PanelState::Shown,
+                                                      PanelState::HiddenAgain};
+    static void BringPanelTo(HWND panel, PanelState state) {
+        if (state != PanelState::NeverShown) {
+            PostMessageA(panel, kTrayCallback, 0, WM_LBUTTONDOWN);
+            EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(panel) != FALSE; }));
+        }
+        if (state == PanelState::HiddenAgain) {
+            PostMessageA(panel, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(panel); }));
+        }
+    }
+
     // A quitting second instance: it shows nothing and ends with 0.
     static void RequestQuit() {
         Program quit("-Q");

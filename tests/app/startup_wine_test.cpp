@@ -58,21 +58,12 @@ TEST_F(Startup, AQuitRequestReturnsOnlyOnceTheRunningPanelHasEnded) {
 }
 
 TEST_F(Startup, AQuitRequestEndsAPanelNeverShownShownOrHiddenAgain) {
-    enum class State { NeverShown, Shown, HiddenAgain };
-    for (State state : {State::NeverShown, State::Shown, State::HiddenAgain}) {
+    for (const PanelState state : kEveryPanelState) {
         SCOPED_TRACE(static_cast<int>(state));
         Program program;
         HWND panel = StartRunning(program);
         ASSERT_NE(panel, nullptr);
-        if (state != State::NeverShown) {
-            // A left press on the tray icon: the first show, modal.
-            PostMessageA(panel, kTrayCallback, 0, WM_LBUTTONDOWN);
-            EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(panel) != FALSE; }));
-        }
-        if (state == State::HiddenAgain) {
-            PostMessageA(panel, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-            EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(panel); }));
-        }
+        BringPanelTo(panel, state);
         RequestQuit();
         EXPECT_EQ(program.ExitCode(), 0u);
         EXPECT_FALSE(IsWindow(panel));

@@ -22,20 +22,12 @@ void ExpectQuitPanelEnds(const Program& program) {
 }  // namespace
 
 TEST_F(Startup, QuitPanelEndsAPanelNeverShownShownOrHiddenAgain) {
-    enum class State { NeverShown, Shown, HiddenAgain };
-    for (State state : {State::NeverShown, State::Shown, State::HiddenAgain}) {
+    for (const PanelState state : kEveryPanelState) {
         SCOPED_TRACE(static_cast<int>(state));
         Program program;
         HWND panel = StartRunning(program);
         ASSERT_NE(panel, nullptr);
-        if (state != State::NeverShown) {
-            PostMessageA(panel, kTrayCallback, 0, WM_LBUTTONDOWN);
-            EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(panel) != FALSE; }));
-        }
-        if (state == State::HiddenAgain) {
-            PostMessageA(panel, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-            EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(panel); }));
-        }
+        BringPanelTo(panel, state);
         ExpectQuitPanelEnds(program);
     }
 }
