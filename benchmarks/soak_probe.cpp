@@ -15,6 +15,7 @@
 #include <psapi.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>

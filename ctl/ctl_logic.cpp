@@ -1,6 +1,7 @@
 #include "ctl/ctl_logic.h"
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
 
 namespace ctl {

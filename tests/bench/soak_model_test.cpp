@@ -3,6 +3,7 @@
 // comes to is what the driver link makes of it.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <set>
 #include <vector>
 
