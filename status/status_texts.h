@@ -19,6 +19,11 @@ inline constexpr const char* kDriverWorksWithErrorsText = "Korvalen driver works
 // The administrator's machine policy has turned Enable and Disable off.
 inline constexpr const char* kSwitchingTurnedOffText =
     "Switching the hypervisor is turned off by your administrator";
+// Why a box on Settings is unavailable under machine policy, for a screen reader.
+inline constexpr const char* kSettingsChangeTurnedOffText =
+    "Changing the settings is turned off by your administrator";
+inline constexpr const char* kDisableAtStartSetByPolicyText =
+    "Your administrator decides whether the hypervisor is disabled at start";
 
 // What the driver said at one status read: how the read went and, when it went well, the
 // table condensed.

@@ -41,6 +41,7 @@ struct Item {
     int tabIndex = -1;         // the keyboard visits it in this order; -1: never
     bool childWindow = false;  // a window of its own, which answers for itself too
     bool checked = false;      // a check button: its mark is set
+    std::string description;   // said after the name (why it is unavailable); empty: none
 };
 
 // The items shown as children, as indexes into items, in the order given (reading order):

@@ -233,7 +233,8 @@ HRESULT FormAccessible::get_accValue(VARIANT child, BSTR* value) {
 HRESULT FormAccessible::get_accDescription(VARIANT child, BSTR* description) {
     View view;
     if (const HRESULT status = Begin(description, view, &child); status != S_OK) return status;
-    return S_FALSE;
+    if (view.Self() || view.Item().description.empty()) return S_FALSE;
+    return PutText(view.Item().description, description);
 }
 
 HRESULT FormAccessible::get_accRole(VARIANT child, VARIANT* role) {

@@ -53,6 +53,11 @@ public:
 
     [[nodiscard]] bool HandCursor() const noexcept { return handCursor_; }
 
+    // What a screen reader says of the component beyond its name, such as why it is
+    // unavailable; empty: nothing.
+    [[nodiscard]] const std::string& Hint() const noexcept { return hint_; }
+    void SetHint(std::string hint) { hint_ = std::move(hint); }
+
     // What the component shows as text (a label's text); a screen reader names it by this.
     [[nodiscard]] virtual std::string ShownText() const { return {}; }
 
@@ -119,6 +124,7 @@ private:
     bool enabled_;
     bool handCursor_;
     PlainLook plainLook_;
+    std::string hint_;
 };
 
 // Makes a component of a kind; a form takes a list of the kinds it adds to the toolkit's.

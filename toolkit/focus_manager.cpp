@@ -63,9 +63,11 @@ std::vector<access::Item> FocusManager::AccessItems() const {
     for (const auto& e : exposed_) {
         const Component& c = *e.component;
         const std::string shown = e.label ? e.label->ShownText() : c.ShownText();
+        // A box's hint, or else that of the text that names it.
+        const std::string& hint = c.Hint().empty() && e.label ? e.label->Hint() : c.Hint();
         items.push_back({e.role, access::NameOf(e.name.empty() ? shown : e.name), c.Visible(),
                          c.Enabled(), e.selected && e.selected(), e.tabIndex, e.window,
-                         e.window && c.ChildChecked()});
+                         e.window && c.ChildChecked(), hint});
     }
     return items;
 }

@@ -266,6 +266,16 @@ void TfrmControlPanel::LoadControlStates() {
     const bool settingsChange = policy_.SettingsChangeAllowed();
     chkAutostartUserCP.SetEnabled(settingsChange);
     lbAutostartUserCP.SetEnabled(settingsChange);
+    // A screen reader says why a box the policy decides is unavailable.
+    const std::string settingsHint = settingsChange ? "" : status::kSettingsChangeTurnedOffText;
+    const std::string disableHint =
+        policy_.disableHypervisorAtStart ? status::kDisableAtStartSetByPolicyText : settingsHint;
+    for (toolkit::Component* c : {static_cast<toolkit::Component*>(&chkAutostartUserCP),
+                                  static_cast<toolkit::Component*>(&lbAutostartUserCP)})
+        c->SetHint(settingsHint);
+    for (toolkit::Component* c : {static_cast<toolkit::Component*>(&chkAutomaticDisable),
+                                  static_cast<toolkit::Component*>(&lbAutomaticDisable)})
+        c->SetHint(disableHint);
     const bool disableBox = chkAutostartUserCP.Checked() && !DisableBoxFixed();
     chkAutomaticDisable.SetEnabled(disableBox);
     lbAutomaticDisable.SetEnabled(disableBox);
@@ -326,6 +336,9 @@ void TfrmControlPanel::SetCommandLabels(bool enable, bool disable) {
     const bool allowed = policy_.SwitchingAllowed();
     lbEnable.SetEnabled(enable && allowed);
     lbDisable.SetEnabled(disable && allowed);
+    const char* hint = allowed ? "" : status::kSwitchingTurnedOffText;
+    lbEnable.SetHint(hint);
+    lbDisable.SetHint(hint);
 }
 
 // The command reports its own failure (in the message window); the labels follow only the

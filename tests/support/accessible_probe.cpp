@@ -71,6 +71,8 @@ std::vector<AccessibleChild> ChildrenOf(IAccessible* object) {
             c.location = RECT{left, top, left + width, top + height};
         text = nullptr;
         if (object->get_accDefaultAction(self, &text) == S_OK) c.defaultAction = Narrow(text);
+        text = nullptr;
+        if (object->get_accDescription(self, &text) == S_OK) c.description = Narrow(text);
         children.push_back(c);
     }
     return children;

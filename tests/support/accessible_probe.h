@@ -36,6 +36,7 @@ struct AccessibleChild {
     HWND window = nullptr;  // a child that is a window of its own
     RECT location{};        // screen coordinates
     std::string defaultAction;
+    std::string description;  // what is said after the name; empty: nothing
 };
 
 // The window's client object (OBJID_CLIENT), as AccessibleObjectFromWindow gives it.

@@ -11,13 +11,13 @@ namespace {
 // A page with a text, two commands and two boxes of another page, and a tab.
 std::vector<Item> Page() {
     return {
-        {Role::StaticText, "Status", true, true, false, -1, false},   // 0
-        {Role::PageTab, "Status", true, true, true, -1, false},       // 1
-        {Role::PushButton, "Enable", true, true, false, 0, false},    // 2
-        {Role::PushButton, "Disable", true, true, false, 1, false},   // 3
-        {Role::StaticText, "hidden", false, true, false, -1, false},  // 4
-        {Role::PushButton, "Box B", false, true, false, 3, true},     // 5
-        {Role::PushButton, "Box A", false, true, false, 2, true},     // 6
+        {Role::StaticText, "Status", true, true, false, -1, false, false, {}},   // 0
+        {Role::PageTab, "Status", true, true, true, -1, false, false, {}},       // 1
+        {Role::PushButton, "Enable", true, true, false, 0, false, false, {}},    // 2
+        {Role::PushButton, "Disable", true, true, false, 1, false, false, {}},   // 3
+        {Role::StaticText, "hidden", false, true, false, -1, false, false, {}},  // 4
+        {Role::PushButton, "Box B", false, true, false, 3, true, false, {}},     // 5
+        {Role::PushButton, "Box A", false, true, false, 2, true, false, {}},     // 6
     };
 }
 
@@ -66,7 +66,7 @@ TEST(AccessibleModel, StatesFollowRoleEnabledSelectedAndFocus) {
 }
 
 TEST(AccessibleModel, ACheckButtonSaysWhetherItIsChecked) {
-    Item box{Role::CheckButton, "Box", true, true, false, 1, true, true};
+    Item box{Role::CheckButton, "Box", true, true, false, 1, true, true, {}};
     EXPECT_EQ(StateOf(box, true), kStateChecked | kStateFocusable | kStateFocused);
     EXPECT_EQ(DefaultActionOf(box), "Uncheck");
     box.checked = false;

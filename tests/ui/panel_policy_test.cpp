@@ -32,11 +32,31 @@ protected:
     }
     // The screen reader's state of the Enable and Disable items.
     std::vector<long> CommandStates() {
-        panel->imgStatusTabClick(*panel);
-        panel->Show();
-        const auto children = ChildrenOf(ClientObject(hwnd).get());
+        const auto children = StatusChildren();
         if (children.size() != 7u) return {};
         return {children[4].state, children[5].state};
+    }
+    // What the screen reader says after the name of the Enable and Disable items.
+    std::vector<std::string> CommandDescriptions() {
+        const auto children = StatusChildren();
+        if (children.size() != 7u) return {};
+        return {children[4].description, children[5].description};
+    }
+    std::vector<AccessibleChild> StatusChildren() {
+        panel->imgStatusTabClick(*panel);
+        panel->Show();
+        return ChildrenOf(ClientObject(hwnd).get());
+    }
+    // What the screen reader says after the names of the Settings page's boxes and their
+    // texts, in reading order: the logon start's box and text, then the disable's.
+    std::vector<std::string> SettingsDescriptions() {
+        panel->imgSettingsTabClick(*panel);
+        panel->Show();
+        std::vector<std::string> said;
+        for (const auto& child : ChildrenOf(ClientObject(hwnd).get()))
+            if (child.name.find("Windows starts") != std::string::npos)
+                said.push_back(child.description);
+        return said;
     }
     settingstest::Policy policy;  // no key before and after each test
     ComApartment com;
@@ -71,6 +91,9 @@ TEST_F(PanelPolicy, ValuesNotSetLeaveEveryItemAsWithoutAPolicy) {
         EXPECT_TRUE(panel->chkAutomaticDisable.Checked());
         EXPECT_EQ(CommandStates(),
                   (std::vector<long>{STATE_SYSTEM_UNAVAILABLE, STATE_SYSTEM_FOCUSABLE}));
+        // Unavailable for the status alone: nothing is said beyond the names.
+        EXPECT_EQ(CommandDescriptions(), (std::vector<std::string>(2)));
+        EXPECT_EQ(SettingsDescriptions(), (std::vector<std::string>(4)));
         panel->Hide();
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, settings::kPolicyKey);
     }
@@ -84,6 +107,9 @@ TEST_F(PanelPolicy, SwitchingTurnedOffMakesEnableAndDisableUnavailableAndSaysWhy
     EXPECT_TRUE(SaysSwitchingIsOff());
     EXPECT_EQ(CommandStates(),
               (std::vector<long>{STATE_SYSTEM_UNAVAILABLE, STATE_SYSTEM_UNAVAILABLE}));
+    // The screen reader says why, on each of the two.
+    EXPECT_EQ(CommandDescriptions(),
+              (std::vector<std::string>(2, status::kSwitchingTurnedOffText)));
     // A status that would offer Enable offers nothing either.
     TheWorld().hypervisorState = 2;  // enabled nowhere
     panel->RefreshStatusProc(false);
@@ -96,6 +122,7 @@ TEST_F(PanelPolicy, SwitchingTurnedOffMakesEnableAndDisableUnavailableAndSaysWhy
     panel->LoadControlStates();
     EXPECT_TRUE(panel->lbEnable.Enabled());
     EXPECT_FALSE(SaysSwitchingIsOff());
+    EXPECT_EQ(CommandDescriptions(), (std::vector<std::string>(2)));
 }
 
 TEST_F(PanelPolicy, SettingsChangeTurnedOffShowsBothBoxesAsTheyAreButUnavailable) {
@@ -115,6 +142,8 @@ TEST_F(PanelPolicy, SettingsChangeTurnedOffShowsBothBoxesAsTheyAreButUnavailable
     EXPECT_TRUE(panel->chkAutostartUserCP.Checked());
     EXPECT_TRUE(panel->chkAutomaticDisable.Checked());
     EXPECT_EQ(TheWorld().log, Log{});
+    EXPECT_EQ(SettingsDescriptions(),
+              (std::vector<std::string>(4, status::kSettingsChangeTurnedOffText)));
 }
 
 TEST_F(PanelPolicy, DisableAtStartTakesThePlaceOfTheUsersBitAndIsUnavailable) {
@@ -132,6 +161,9 @@ TEST_F(PanelPolicy, DisableAtStartTakesThePlaceOfTheUsersBitAndIsUnavailable) {
         EXPECT_FALSE(panel->chkAutomaticDisable.Enabled());
         EXPECT_FALSE(panel->lbAutomaticDisable.Enabled());
         EXPECT_TRUE(panel->chkAutostartUserCP.Enabled()) << "the logon start stays the user's";
+        const std::string decided = status::kDisableAtStartSetByPolicyText;
+        EXPECT_EQ(SettingsDescriptions(), (std::vector<std::string>{"", "", decided, decided}));
+        panel->Hide();
         // The user's own word is left as it is.
         EXPECT_EQ(TheWorld().settings, c.settings);
         // Logon start off and on again: the box stays unavailable.
