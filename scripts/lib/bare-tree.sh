@@ -40,14 +40,10 @@ bare_base() {
   echo "$base"
 }
 
-# Runs COMMAND in the checkout's HEAD cloned into a fresh copy of the minimal CODENAME
-# tree, inside mount and process namespaces of its own: when the command ends, every
-# process it left (Xvfb, a wineserver) ends with it and every mount goes. The copy is
-# removed afterwards. KORVALEN_BARE_TIMEOUT (seconds, 0 for none) ends a run that takes
-# longer, with everything it started.   bare_run CODENAME CHECKOUT COMMAND...
-bare_run() {
-  local codename=$1 checkout=$2 base tree status
-  shift 2
+# Makes a fresh copy of the minimal CODENAME tree with the checkout's HEAD cloned into
+# /root/korvalen, and prints its path.   bare_prepare CODENAME CHECKOUT
+bare_prepare() {
+  local codename=$1 checkout=$2 base tree
   base=$(bare_base "$codename") || return 1
   mkdir -p "$KORVALEN_BARE_WORK"
   tree=$(mktemp -d "$KORVALEN_BARE_WORK/$codename.XXXXXX")
@@ -58,6 +54,16 @@ bare_run() {
     return 1
   }
   rm -f "$tree/.korvalen-base"
+  echo "$tree"
+}
+
+# Runs COMMAND in the clone inside TREE, in mount and process namespaces of its own: when
+# the command ends, every process it left (Xvfb, a wineserver) ends with it and every
+# mount goes. KORVALEN_BARE_TIMEOUT (seconds, 0 for none) ends a run that takes longer,
+# with everything it started.   bare_enter TREE COMMAND...
+bare_enter() {
+  local tree=$1
+  shift
   timeout "${KORVALEN_BARE_TIMEOUT:-0}" \
     unshare --mount --pid --fork --kill-child --propagation private \
     /bin/bash -s "$tree" "$@" <<'INNER'
@@ -72,7 +78,21 @@ exec chroot "$tree" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb CI="${CI:-
   PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
   /bin/bash -c 'cd /root/korvalen && exec "$@"' bare "$@" </dev/null
 INNER
+}
+
+# Removes a tree that bare_prepare made: it has run our commands, so it is never kept.
+bare_discard() {
+  [ -n "${1:-}" ] && [ -d "$1" ] && rm -rf "$1"
+}
+
+# Runs COMMAND in a fresh copy of the minimal CODENAME tree (bare_prepare, bare_enter),
+# removed afterwards.   bare_run CODENAME CHECKOUT COMMAND...
+bare_run() {
+  local codename=$1 checkout=$2 tree status
+  shift 2
+  tree=$(bare_prepare "$codename" "$checkout") || return 1
+  bare_enter "$tree" "$@"
   status=$?
-  rm -rf "$tree"
+  bare_discard "$tree"
   return $status
 }
