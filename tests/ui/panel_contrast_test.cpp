@@ -1,15 +1,17 @@
 // High contrast: both windows drawn with the system's colours instead of pictures. The
 // switch comes through the seam (Wine answers SPI_GETHIGHCONTRAST with flags 0 and refuses
-// SPI_SETHIGHCONTRAST, measured on Wine 8); the colours are real system colours, set for
-// the test and put back after it.
+// SPI_SETHIGHCONTRAST with error 1439, measured on Wine 8 and Wine 10); the colours are
+// real system colours, set for the test and put back after it.
 #include "tests/ui/panel_fixture.h"
 #include "toolkit/picture_loader.h"
 #include "toolkit/plain_look.h"
 #include "toolkit/render.h"
+#include "toolkit/scale.h"
 #include "ui/form_message_box.h"
 
 #include <array>
 #include <set>
+#include <vector>
 
 using namespace paneltest;
 using testsupport::Rgb;
@@ -83,6 +85,59 @@ TEST_F(HighContrast, ThePanelIsDrawnInTheSystemColoursOnlyAndDecodesNoPicture) {
     EXPECT_GT(Count(p, {120, 48, 577, 64}, Sys(COLOR_WINDOWTEXT)), 50) << "the status caption";
     EXPECT_GT(Count(p, {16, 8, 144, 36}, Sys(COLOR_WINDOWTEXT)), 20) << "the logo as text";
     EXPECT_GT(Count(p, {160, 8, 549, 39}, Sys(COLOR_WINDOWTEXT)), 20) << "the page's caption";
+}
+
+TEST_F(HighContrast, AtOneHundredAndFiftyPercentThePlacesAndHitBoxesAreScaledInSystemColours) {
+    WireLikeStartUp();
+    RECT window{};
+    GetWindowRect(hwnd, &window);
+    SendMessageA(hwnd, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&window));
+    panel->Show();
+    auto s = [](int value) { return toolkit::ScaleToDpi(value, 144); };
+    toolkit::Pixels p = toolkit::RenderClient(hwnd);
+    ASSERT_EQ(p.width, s(595));
+    // At this size the system smooths text edges into blends of the text's colour and its
+    // background: a pixel of no scheme colour may only be inside a component's box or the
+    // logo's (where the words are), never on the window's own background or outline.
+    std::set<unsigned> scheme;
+    for (const int e : kElements) scheme.insert(Sys(e));
+    std::vector<RECT> boxes{{s(16), s(8), s(144), s(36)}};  // the logo's words
+    for (const auto& c : panel->Components()) {
+        const RECT r = c->BoundsRect();
+        if (r.right - r.left < p.width) boxes.push_back(r);  // not the whole window's picture
+    }
+    auto inABox = [&](int x, int y) {
+        for (const RECT& r : boxes)
+            if (PtInRect(&r, POINT{x, y})) return true;
+        return false;
+    };
+    int stray = 0;
+    POINT first{-1, -1};
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+            if (!scheme.count(p.At(x, y)) && !inABox(x, y) && stray++ == 0) first = {x, y};
+    EXPECT_EQ(stray, 0) << "pixels of no system colour outside every component, the first at "
+                        << first.x << "," << first.y;
+    EXPECT_EQ(toolkit::PictureDecodeCount(), decodesBeforePanel) << "no picture decoded";
+    EXPECT_EQ(p.At(s(450), s(150)), Sys(COLOR_WINDOW)) << "background";
+    EXPECT_EQ(p.At(s(14), s(52)), Sys(COLOR_WINDOWTEXT)) << "the tabs' outlines";
+    EXPECT_EQ(p.At(s(16), s(54)), Sys(COLOR_HIGHLIGHT)) << "the selected tab";
+    EXPECT_EQ(p.At(s(16), s(92)), Sys(COLOR_WINDOW)) << "the other tab";
+    EXPECT_EQ(p.At(s(122), s(201)), Sys(COLOR_BTNFACE)) << "Enable as a button";
+    EXPECT_EQ(p.At(s(226), s(201)), Sys(COLOR_BTNFACE)) << "Disable as a button";
+    EXPECT_EQ(p.At(s(562), s(13)), Sys(COLOR_BTNFACE)) << "the close mark as a button";
+    EXPECT_GT(Count(p, {s(224), s(203), s(310), s(219)}, Sys(COLOR_BTNTEXT)), 30)
+        << "Disable's word at its scaled place";
+    // The Settings tab's hit box is scaled with its drawing: a click where it is drawn at
+    // 150 %, beyond its box at 100 %, selects it.
+    Click(s(100), s(120));
+    p = toolkit::RenderClient(hwnd);
+    EXPECT_EQ(p.At(s(16), s(92)), Sys(COLOR_HIGHLIGHT)) << "the Settings tab selected";
+    EXPECT_EQ(p.At(s(16), s(54)), Sys(COLOR_WINDOW));
+    EXPECT_GT(Count(p, {s(140), s(55), s(543), s(71)}, Sys(COLOR_WINDOWTEXT)), 80)
+        << "the box's text";
+    panel->Hide();
 }
 
 TEST_F(HighContrast, TheSettingsPageSelectsItsTabAndTheBoxesStandOnTheWindowColour) {
