@@ -1,6 +1,7 @@
 // ui_contrast_shots OUTDIR: the control panel (Status page, all enabled) and the message of
 // a refused enable, drawn as with the system's high contrast on in a black scheme (white
-// and yellow text), as BMP files OUTDIR/panel-contrast-100.bmp and message-contrast-100.bmp.
+// and yellow text), at 100 % and 150 %, as BMP files OUTDIR/panel-contrast-100.bmp,
+// message-contrast-100.bmp and the same with -150.
 // Wine answers no high contrast, so the program's seam turns it on; the scheme's colours
 // are set as system colours for the run and put back after it. For scripts/demo.
 #include "status/status_decision.h"
@@ -49,8 +50,18 @@ bool Shots(const std::string& dir) {
     panel->LoadControlStates();  // all enabled: Enable unavailable, Disable offered
     auto box = toolkit::MakeForm<ui::TfrmMessageBox>(app);
     box->lbMessage.SetText("Hypervisor can not be enabled. Shutdown all Virtual Machines.");
-    return Save(toolkit::RenderClient(panel->Handle()), dir + "/panel-contrast-100.bmp") &&
-           Save(toolkit::RenderClient(box->Handle()), dir + "/message-contrast-100.bmp");
+    if (!Save(toolkit::RenderClient(panel->Handle()), dir + "/panel-contrast-100.bmp") ||
+        !Save(toolkit::RenderClient(box->Handle()), dir + "/message-contrast-100.bmp"))
+        return false;
+    // 150 %, as the system tells a window that its monitor's scale changed.
+    for (const HWND window : {panel->Handle(), box->Handle()}) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        SendMessageA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
+                     reinterpret_cast<LPARAM>(&r));
+    }
+    return Save(toolkit::RenderClient(panel->Handle()), dir + "/panel-contrast-150.bmp") &&
+           Save(toolkit::RenderClient(box->Handle()), dir + "/message-contrast-150.bmp");
 }
 
 }  // namespace
