@@ -11,6 +11,8 @@ from dataclasses import dataclass
 from PIL import Image
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+# Each silent exit of the stand-in's tool that was given again, one line each.
+SILENT_EXIT_LOG = os.path.join(ROOT, "build", "e2e", "silent-exits.log")
 WINE64 = "/usr/lib/wine/wine64"
 DESKTOP_NAME = "Korvalen"
 DESKTOP_SIZE = (1024, 768)
@@ -237,7 +239,13 @@ class Desktop:
         def ran():
             nonlocal result
             result = self.wine(self.sim_exe, *args)
-            return not (result.returncode == 1 and not result.stdout and not result.stderr)
+            silent = result.returncode == 1 and not result.stdout and not result.stderr
+            if silent:
+                # Kept, so that a run can tell how often it still happens.
+                os.makedirs(os.path.dirname(SILENT_EXIT_LOG), exist_ok=True)
+                with open(SILENT_EXIT_LOG, "a") as log:
+                    log.write(f"{time.strftime('%H:%M:%S')} korvalen-sim {' '.join(args)}\n")
+            return not silent
 
         try:
             wait_until(ran, deadline=10, what="the stand-in's tool to run")
