@@ -266,16 +266,12 @@ void TfrmControlPanel::LoadControlStates() {
     const bool settingsChange = policy_.SettingsChangeAllowed();
     chkAutostartUserCP.SetEnabled(settingsChange);
     lbAutostartUserCP.SetEnabled(settingsChange);
-    // A screen reader says why a box the policy decides is unavailable.
+    // A screen reader says why a box the policy decides is unavailable: each text's hint
+    // serves the box it names as well.
     const std::string settingsHint = settingsChange ? "" : status::kSettingsChangeTurnedOffText;
-    const std::string disableHint =
-        policy_.disableHypervisorAtStart ? status::kDisableAtStartSetByPolicyText : settingsHint;
-    for (toolkit::Component* c : {static_cast<toolkit::Component*>(&chkAutostartUserCP),
-                                  static_cast<toolkit::Component*>(&lbAutostartUserCP)})
-        c->SetHint(settingsHint);
-    for (toolkit::Component* c : {static_cast<toolkit::Component*>(&chkAutomaticDisable),
-                                  static_cast<toolkit::Component*>(&lbAutomaticDisable)})
-        c->SetHint(disableHint);
+    lbAutostartUserCP.SetHint(settingsHint);
+    lbAutomaticDisable.SetHint(
+        policy_.disableHypervisorAtStart ? status::kDisableAtStartSetByPolicyText : settingsHint);
     const bool disableBox = chkAutostartUserCP.Checked() && !DisableBoxFixed();
     chkAutomaticDisable.SetEnabled(disableBox);
     lbAutomaticDisable.SetEnabled(disableBox);
