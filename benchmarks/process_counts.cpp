@@ -1,6 +1,8 @@
 #include "benchmarks/process_counts.h"
 
 #include <algorithm>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "win32/unique_win.h"
@@ -33,15 +35,17 @@ struct ProcessBasicInformation {
     ULONG_PTR parentProcessId;
 };
 
-// One entry of the GDI handle table that the PEB points to (Wine's layout).
+// One entry of the GDI handle table that the PEB points to (Wine's layout, the same for a
+// 32-bit process). A freed entry keeps its generation and owner; only its kind is cleared.
 struct GdiHandleEntry {
     UINT64 object;
     ULONG owner;
-    USHORT type;
-    BYTE unique;
+    USHORT unique;
+    BYTE type;  // 0 for a free entry
     BYTE flags;
+    UINT64 userPointer;
 };
-static_assert(sizeof(GdiHandleEntry) == 16);
+static_assert(sizeof(GdiHandleEntry) == 24);
 constexpr size_t kGdiTableEntries = 0x10000;
 
 FARPROC NtdllProc(const char* name) {
@@ -74,7 +78,37 @@ long CountKernelHandles(DWORD pid) {
     return mine;
 }
 
-long CountGdiObjects(DWORD pid) {
+#if defined(_WIN64)
+// The kinds of GDI object as Wine's table marks them.
+const char* GdiKindName(USHORT type) {
+    switch (type) {
+        case 0x01: return "DC";
+        case 0x04: return "region";
+        case 0x05: return "surface";
+        case 0x09: return "bitmap";
+        case 0x08: return "palette";
+        case 0x0a: return "font";
+        case 0x10: return "brush";
+        case 0x30: return "pen";
+        case 0x50: return "extended pen";
+        case 0x41: return "memory DC";
+        default: return nullptr;
+    }
+}
+
+std::string DescribeKinds(const std::map<USHORT, long>& kinds) {
+    std::string out;
+    for (const auto& [type, count] : kinds) {
+        if (!out.empty()) out += ", ";
+        const char* name = GdiKindName(type);
+        out += (name ? std::string(name) : "kind " + std::to_string(type)) + " " +
+               std::to_string(count);
+    }
+    return out;
+}
+#endif
+
+long CountGdiObjects(DWORD pid, std::string& kindsOut) {
 #if defined(_WIN64)
     auto query = reinterpret_cast<NtQueryInformationProcessFn>(
         reinterpret_cast<void*>(NtdllProc("NtQueryInformationProcess")));
@@ -105,11 +139,17 @@ long CountGdiObjects(DWORD pid) {
                            entries.size() * sizeof(GdiHandleEntry), &read))
         return -1;
     long used = 0;
+    std::map<USHORT, long> kinds;
     for (const auto& e : entries)
-        if (e.type != 0) ++used;
+        if (e.type != 0) {
+            ++used;
+            ++kinds[e.type];
+        }
+    kindsOut = DescribeKinds(kinds);
     return used;
 #else
     (void)pid;
+    (void)kindsOut;
     return -1;  // counted by the 64-bit probe only
 #endif
 }
@@ -132,7 +172,7 @@ BOOL CALLBACK CountWindow(HWND hwnd, LPARAM data) {
 std::optional<ProcessObjectCounts> CountProcessObjects(DWORD pid) {
     ProcessObjectCounts counts;
     counts.kernelHandles = CountKernelHandles(pid);
-    counts.gdiObjects = CountGdiObjects(pid);
+    counts.gdiObjects = CountGdiObjects(pid, counts.gdiKinds);
     WindowCount windows{pid, 0};
     if (EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&windows)))
         counts.topLevelWindows = windows.count;

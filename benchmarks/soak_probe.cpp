@@ -24,6 +24,7 @@
 #include "benchmarks/panel_input.h"
 #include "benchmarks/process_counts.h"
 #include "benchmarks/soak_model.h"
+#include "benchmarks/soak_view.h"
 #include "simulator/sim_client.h"
 #include "status/status_texts.h"
 #include "win32/proc_address.h"
@@ -33,114 +34,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr char kPanelClass[] = "TfrmControlPanel";
-constexpr char kMessageClass[] = "TfrmMessageBox";
-constexpr long kRoleStaticText = 0x29, kRolePushButton = 0x2B, kRolePageTab = 0x25;
-constexpr long kStateUnavailable = 0x1, kStateSelected = 0x2;
+using soak::Find;
+using soak::kMessageClass;
+using soak::Mismatch;
+using soak::ReadChildren;
 // Under emulation an i686 panel answers some fifty times slower: the deadlines are long.
 constexpr auto kDeadline = std::chrono::seconds(60);
-
-struct Child {
-    long role = 0;
-    long state = 0;
-    std::string name;
-};
-
-// The children of a window's client object as another process's screen reader gets them.
-std::vector<Child> ReadChildren(HWND hwnd, HRESULT* result = nullptr) {
-    std::vector<Child> out;
-    IAccessible* object = nullptr;
-    const HRESULT hr =
-        AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                   reinterpret_cast<void**>(&object));
-    if (result) *result = hr;
-    if (FAILED(hr) || !object) return out;
-    long count = 0;
-    if (SUCCEEDED(object->get_accChildCount(&count)))
-        for (long id = 1; id <= count; ++id) {
-            VARIANT child, role, state;
-            VariantInit(&child);
-            VariantInit(&role);
-            VariantInit(&state);
-            child.vt = VT_I4;
-            child.lVal = id;
-            BSTR name = nullptr;
-            Child c;
-            if (SUCCEEDED(object->get_accRole(child, &role)) && role.vt == VT_I4)
-                c.role = role.lVal;
-            if (SUCCEEDED(object->get_accState(child, &state)) && state.vt == VT_I4)
-                c.state = state.lVal;
-            if (SUCCEEDED(object->get_accName(child, &name)) && name) {
-                char text[2048] = {};
-                WideCharToMultiByte(CP_ACP, 0, name, -1, text, sizeof text - 1, nullptr, nullptr);
-                SysFreeString(name);
-                c.name = text;
-            }
-            out.push_back(std::move(c));
-        }
-    object->Release();
-    return out;
-}
-
-// The lines of a text joined by one space, whatever breaks separate or end them, so that
-// the walk checks what is said rather than how a reader's name breaks its lines.
-std::string Flat(const std::string& text) {
-    std::string out;
-    bool pendingBreak = false;
-    for (const char c : text) {
-        if (c == '\n' || c == '\r') {
-            pendingBreak = !out.empty();
-            continue;
-        }
-        if (pendingBreak) out += ' ';
-        pendingBreak = false;
-        out += c;
-    }
-    return out;
-}
-
-const Child* Find(const std::vector<Child>& children, long role, const char* name) {
-    for (const auto& c : children)
-        if (c.role == role && c.name == name) return &c;
-    return nullptr;
-}
-
-// What is wrong with the panel against the model; empty when nothing is.
-std::string Mismatch(HWND panel, const soak::PanelModel& m) {
-    if ((IsWindowVisible(panel) != FALSE) != m.visible)
-        return m.visible ? "the panel is hidden" : "the panel is shown";
-    if (HWND box = FindWindowA(kMessageClass, nullptr); box && IsWindowVisible(box))
-        return "a message window is open";
-    if (!IsWindowEnabled(panel)) return "the panel is disabled";
-    HRESULT hr = S_OK;
-    const auto children = ReadChildren(panel, &hr);
-    const Child* settings = Find(children, kRolePageTab, "Settings");
-    if (!settings) {
-        char why[96];
-        std::snprintf(why, sizeof why, "no Settings tab for the screen reader (0x%08lx, %zu)",
-                      static_cast<unsigned long>(hr), children.size());
-        return why;
-    }
-    if (((settings->state & kStateSelected) != 0) != m.settingsPage)
-        return m.settingsPage ? "the Status page is shown" : "the Settings page is shown";
-    const Child* enable = Find(children, kRolePushButton, "Enable");
-    const Child* disable = Find(children, kRolePushButton, "Disable");
-    if (m.settingsPage) return enable || disable ? "Enable or Disable on the Settings page" : "";
-    if (!enable || !disable) return "no Enable or Disable for the screen reader";
-    if (((enable->state & kStateUnavailable) == 0) != m.labels.enable ||
-        ((disable->state & kStateUnavailable) == 0) != m.labels.disable)
-        return "Enable " + std::string(m.labels.enable ? "available" : "unavailable") +
-               " and Disable " + (m.labels.disable ? "available" : "unavailable") + " expected";
-    std::vector<std::string> texts;
-    for (const auto& c : children)
-        if (c.role == kRoleStaticText) texts.push_back(Flat(c.name));
-    if (texts.size() < 2 || texts[0] != Flat(m.Caption()) || texts[1] != Flat(m.Description()))
-        return "status \"" + (texts.empty() ? std::string() : texts[0]) + "\" / \"" +
-               (texts.size() < 2 ? std::string() : texts[1]) + "\" where \"" + Flat(m.Caption()) +
-               "\" / \"" + Flat(m.Description()) + "\" was expected";
-    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
-    if (!taskbar || !IsWindowVisible(taskbar)) return "no tray icon";
-    return {};
-}
 
 template <typename Condition>
 bool WaitFor(Condition condition, Clock::duration deadline) {
@@ -197,6 +96,7 @@ private:
 struct Counts {
     long handles = -1, gdi = -1, user = -1;
     long long anonKb = -1;
+    std::string gdiKinds;
 };
 
 Counts Count(const Panel& panel) {
@@ -205,6 +105,7 @@ Counts Count(const Panel& panel) {
         c.handles = o->kernelHandles;
         c.gdi = o->gdiObjects;
         c.user = o->topLevelWindows;
+        c.gdiKinds = o->gdiKinds;
     }
     PROCESS_MEMORY_COUNTERS pmc{};
     pmc.cb = sizeof pmc;
@@ -253,6 +154,12 @@ public:
         add(growth.user, warm_->user, last.user);
         growth.anonKb += last.anonKb - warm_->anonKb;
         gdiCounted = warm_->gdi >= 0 && last.gdi >= 0;
+        if (log_)
+            std::printf(
+                "soak: process %ld from warm to end: handles %+ld, GDI %+ld, USER %+ld, "
+                "anonymous memory %+lld kB\n",
+                processes, last.handles - warm_->handles, last.gdi - warm_->gdi,
+                last.user - warm_->user, last.anonKb - warm_->anonKb);
         ++measured;
         warm_.reset();
     }
@@ -281,7 +188,10 @@ public:
                         wrong.c_str());
             Recover();
         } else if (log_) {
-            std::printf("step %ld: %s\n", steps, what.c_str());
+            std::printf("step %ld: %s [%s, %s page, %d DPI]\n", steps, what.c_str(),
+                        model_.visible ? "shown" : "hidden",
+                        model_.settingsPage ? "Settings" : "Status", model_.dpi);
+            LogObjectChange();
         }
         std::fflush(stdout);
     }
@@ -296,6 +206,22 @@ public:
         return Count(panel_);
     }
 
+    // With --log, which step a process's kernel handles, GDI or USER objects changed after,
+    // so that growth can be traced to what brought it.
+    void LogObjectChange() {
+        const Counts now = Count(panel_);
+        if (lastLogged_ && lastLogged_->pid == panel_.Pid() &&
+            (now.handles != lastLogged_->counts.handles || now.gdi != lastLogged_->counts.gdi ||
+             now.user != lastLogged_->counts.user))
+            std::printf("  objects: handles %ld -> %ld, GDI %ld -> %ld, USER %ld -> %ld\n",
+                        lastLogged_->counts.handles, now.handles, lastLogged_->counts.gdi, now.gdi,
+                        lastLogged_->counts.user, now.user);
+        if (lastLogged_ && lastLogged_->pid == panel_.Pid() && now.gdi != lastLogged_->counts.gdi)
+            std::printf("  GDI objects: %s (were %s)\n", now.gdiKinds.c_str(),
+                        lastLogged_->counts.gdiKinds.c_str());
+        lastLogged_ = Logged{panel_.Pid(), now};
+    }
+
     // Every kind of thing made once: both pages shown, a message answered, both scales.
     [[nodiscard]] bool SeenEverything() const noexcept {
         return seenSettings_ && seenMessage_ && seenOtherScale_ && model_.dpi == startDpi_ &&
@@ -303,7 +229,7 @@ public:
     }
 
     long steps = 0, wrongStates = 0, crashes = 0, messages = 0, processes = 0, measured = 0;
-    Counts growth{0, 0, 0, 0};
+    Counts growth{0, 0, 0, 0, {}};
     bool gdiCounted = false;
 
 private:
@@ -406,7 +332,7 @@ private:
                 return;
             }
             const auto children = ReadChildren(box);
-            if (!Find(children, kRoleStaticText, text)) what += " (shown with another text)";
+            if (!Find(children, soak::kRoleStaticText, text)) what += " (shown with another text)";
             PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
             (void)WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kDeadline);
         }
@@ -438,6 +364,11 @@ private:
     int scaleChanges_ = 0;
     const int scaleChangesBeforeWarm_ = ScaleChangesBeforeWarm();
     std::string scratch_;
+    struct Logged {
+        DWORD pid;
+        Counts counts;
+    };
+    std::optional<Logged> lastLogged_;
 };
 
 }  // namespace
