@@ -27,7 +27,6 @@
 #include "benchmarks/soak_view.h"
 #include "simulator/sim_client.h"
 #include "status/status_texts.h"
-#include "win32/proc_address.h"
 #include "win32/unique_win.h"
 
 namespace {
@@ -113,16 +112,6 @@ Counts Count(const Panel& panel) {
     if (K32GetProcessMemoryInfo(panel.Process(), &pmc, sizeof pmc))
         c.anonKb = static_cast<long long>(pmc.PagefileUsage / 1024);
     return c;
-}
-
-// Wine 10's own DC cache adds a few entries to a process's GDI table somewhere in its first
-// hundred scale changes (twenty rounds of five in the panel's scale test, measured), none
-// later; Wine 8 adds none. Under Wine 10 a process counts as warm only after that many.
-int ScaleChangesBeforeWarm() {
-    using VersionFn = const char*(__cdecl*)();
-    const auto version =
-        win32::ProcAddress<VersionFn>(GetModuleHandleA("ntdll.dll"), "wine_get_version");
-    return version && std::atoi(version()) >= 10 ? 100 : 0;
 }
 
 // The walk over one running panel.
@@ -223,9 +212,13 @@ public:
     }
 
     // Every kind of thing made once: both pages shown, a message answered, both scales.
+    // Also the two moments that need the most window DCs at once, after which Wine's DC
+    // cache for the process has its size (one DC, its region and its surface more, seen
+    // first at either of them, measured): the Status page shown again once the Settings
+    // page has been, and a scale change while the Settings page is shown.
     [[nodiscard]] bool SeenEverything() const noexcept {
-        return seenSettings_ && seenMessage_ && seenOtherScale_ && model_.dpi == startDpi_ &&
-               scaleChanges_ >= scaleChangesBeforeWarm_;
+        return seenSettings_ && seenMessage_ && seenOtherScale_ && seenStatusAfterSettings_ &&
+               seenScaleOnSettings_ && model_.dpi == startDpi_;
     }
 
     long steps = 0, wrongStates = 0, crashes = 0, messages = 0, processes = 0, measured = 0;
@@ -254,6 +247,8 @@ private:
                 if (!model_.visible) return;
                 bench::PostClick(hwnd, 14 + 47, model_.settingsPage ? 52 + 17 : 90 + 17);
                 model_.settingsPage = !model_.settingsPage;
+                seenStatusAfterSettings_ =
+                    seenStatusAfterSettings_ || (seenSettings_ && !model_.settingsPage);
                 seenSettings_ = seenSettings_ || model_.settingsPage;
                 return;
             case soak::Action::Enable:
@@ -272,7 +267,8 @@ private:
                 if (!bench::SendScaleChange(hwnd, panel_.Process(), dpi)) what += " (not sent)";
                 model_.dpi = dpi;
                 seenOtherScale_ = seenOtherScale_ || (dpi != startDpi_ && model_.visible);
-                ++scaleChanges_;
+                seenScaleOnSettings_ =
+                    seenScaleOnSettings_ || (model_.visible && model_.settingsPage);
                 return;
             }
             case soak::Action::TaskbarCreated:
@@ -296,7 +292,7 @@ private:
     bool StartPanel() {
         ++processes;
         seenSettings_ = seenMessage_ = seenOtherScale_ = false;
-        scaleChanges_ = 0;
+        seenStatusAfterSettings_ = seenScaleOnSettings_ = false;
         if (!panel_.Start()) return false;
         model_.Start(scenario_);
         return true;
@@ -361,8 +357,8 @@ private:
     bool seenMessage_ = false;
     std::optional<Counts> warm_;
     bool seenOtherScale_ = false;
-    int scaleChanges_ = 0;
-    const int scaleChangesBeforeWarm_ = ScaleChangesBeforeWarm();
+    bool seenStatusAfterSettings_ = false;
+    bool seenScaleOnSettings_ = false;
     std::string scratch_;
     struct Logged {
         DWORD pid;
