@@ -188,6 +188,10 @@ public:
     // The panel hidden on the Status page at its first scale: the state both counts are
     // taken in.
     Counts Settle() {
+        if (model_.settingsPage) {
+            if (!model_.visible) Take(soak::Action::Show, scratch_);
+            Take(soak::Action::SwitchTab, scratch_);
+        }
         if (model_.dpi != startDpi_) Take(soak::Action::Scale, scratch_);
         if (model_.visible) Take(soak::Action::Close, scratch_);
         (void)WaitFor([&] { return Mismatch(panel_.Window(), model_).empty(); }, kDeadline);
