@@ -419,7 +419,8 @@ int main(int argc, char** argv) {
     if (soak.measured == 0)
         std::printf(
             "growth not counted: no process made everything once (both pages, a "
-            "message, both scales)");
+            "message, both scales, the Status page after the Settings page, a scale "
+            "change on the Settings page)");
     else
         std::printf(
             "growth over %ld processes from their warm count to their end: handles "
