@@ -5,7 +5,7 @@
 # probes as usual, then each i686 Wine test executable as one whole process (label
 # whole32), its tests counted from GoogleTest's XML report.
 run_i686_whole_suites() {
-  local xml=$root/build/win32/whole-suites line
+  local xml=$root/build/win32/whole-suites
   echo "   this kernel runs no 32-bit programs: each i686 Wine suite runs as one process under qemu-i386"
   # A crash under qemu would start Wine's debugger, emulated too, which then waits until
   # the entry's time is up: without it a crashed process ends, and its test fails at once.
@@ -25,8 +25,9 @@ run_i686_whole_suites() {
   run_ctest win32 "$logs/ctest-win32-whole.log" -j 1 -L whole32 "${ctest_extra[@]}"
   python3 scripts/lib/whole-suites.py "$xml" "$logs/ctest-win32-whole.log" >"$logs/whole-suites.txt"
   sed '$d' "$logs/whole-suites.txt"
-  line=$(tail -n 1 "$logs/whole-suites.txt")
-  add_summary "${line% *} passed, ${line#* } failed"
+  local p f s
+  read -r p f s < <(tail -n 1 "$logs/whole-suites.txt")
+  add_summary "${p:-0} passed, ${f:-1} failed, ${s:-0} skipped"
   # Suites left out under emulation (tests/CMakeLists.txt says which run): skipped.
   local suite count
   while read -r suite count; do
