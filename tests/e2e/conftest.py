@@ -24,8 +24,9 @@ def desktop():
         pytest.exit("WINEPREFIX and DISPLAY are not set: run tests/e2e/run", returncode=2)
     shutil.rmtree(SHOTS, ignore_errors=True)
     d = Desktop(BUILD, SHOTS)
-
-    return d
+    d.keep_desktop()
+    yield d
+    d.release_desktop()
 
 
 # The click cases run at 100 % and at 150 %: @AT_BOTH_SCALES on the test.

@@ -15,6 +15,8 @@
 //                                        "answered 0|1" (WM_GETOBJECT for the client area),
 //                                        "object HRESULT", then per child "role state name"
 //                                        (breaks in a name written \n and \r)
+//   e2e-helper keep                      holds the desktop open: prints its size, then
+//                                        waits until its standard input closes
 #include <windows.h>
 // after <windows.h>
 #include <oleacc.h>
@@ -181,12 +183,27 @@ int Access(const char* windowClass, const char* title) {
     return 0;
 }
 
+// Wine closes a desktop one second after its last program leaves it: it unlinks the desktop
+// by name and tells its explorer to quit. A program that starts in that second's end gets
+// a desktop being torn down (measured under Wine 10: the panel came up centred on the whole
+// X screen). A process that stays in the desktop keeps it from ever closing between tests.
+int Keep() {
+    RECT desktop{};
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    std::printf("%ld %ld\n", desktop.right - desktop.left, desktop.bottom - desktop.top);
+    std::fflush(stdout);
+    char chunk[64];
+    while (std::fread(chunk, 1, sizeof chunk, stdin) > 0) {
+    }
+    return 0;
+}
+
 int Usage() {
     std::fputs(
         "usage: e2e-helper find CLASS TITLE | balloons | msgbox CAPTION | broadcast NAME |\n"
         "                  children HWND | post HWND MSG WPARAM LPARAM | text-mask HEIGHT TEXT "
         "[DPI] |\n"
-        "                  syscolor INDEX | access CLASS TITLE\n",
+        "                  syscolor INDEX | access CLASS TITLE | keep\n",
         stderr);
     return 2;
 }
@@ -210,5 +227,6 @@ int main(int argc, char** argv) {
         return TextMask(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
     if (verb == "syscolor" && argc == 3) return SysColor(argv[2]);
     if (verb == "access" && argc == 4) return Access(argv[2], argv[3]);
+    if (verb == "keep" && argc == 2) return Keep();
     return Usage();
 }

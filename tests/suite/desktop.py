@@ -4,6 +4,7 @@ a helper program that looks at the desktop from inside (tests/e2e/e2e_helper.cpp
 
 import os
 import re
+import select
 import subprocess
 import time
 from dataclasses import dataclass
@@ -108,6 +109,7 @@ class Desktop:
         self.dpi = 96  # the scale the programs started now take (set_scale)
         self._colours = {}
         self._clicks = []  # (button, root x, root y, time) of the recent clicks
+        self._keeper = None  # the helper's "keep" process while it holds the desktop
 
     # --- Windows side -------------------------------------------------------------
     def wine(self, *args, timeout=60, check=False):
@@ -117,7 +119,9 @@ class Desktop:
         return self.wine(self.helper_exe, *args, check=check)
 
     def start(self, exe, *args):
-        """Starts a program in the desktop (the prefix's Desktop value puts it there)."""
+        """Starts a program in the desktop (the prefix's Desktop value puts it there), which
+        is held open first."""
+        self.keep_desktop()
         return subprocess.Popen([WINE64, exe, *args], stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
 
@@ -214,7 +218,45 @@ class Desktop:
                       "/f", check=True)
         if dpi != self.dpi:
             self._end_desktop()
+            self.keep_desktop()
         self.dpi = dpi
+
+    def keep_desktop(self):
+        """Holds the desktop open with a process that stays in it until release_desktop.
+        Wine closes a desktop a second after its last program leaves it, and a program that
+        starts as it closes comes up in a desktop being torn down (measured under Wine 10:
+        the panel centred on the whole X screen, outside the virtual desktop). So the holder
+        starts only once no desktop is left to close, and checks the desktop's size."""
+        if self._keeper is not None and self._keeper.poll() is None:
+            return
+        self.release_desktop()
+        self._wait_desktop_ended("the desktop to end before it is held open")
+        self._keeper = subprocess.Popen([WINE64, self.helper_exe, "keep"], text=True,
+                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        stderr=subprocess.DEVNULL)
+        ready, _, _ = select.select([self._keeper.stdout], [], [], 30)
+        size = tuple(int(v) for v in self._keeper.stdout.readline().split()) if ready else ()
+        if size != DESKTOP_SIZE:
+            self.release_desktop()
+            raise AssertionError(f"the desktop held open is {size or 'not up in 30 s'}, "
+                                 f"not {DESKTOP_SIZE}")
+
+    def release_desktop(self):
+        """Lets the desktop close once its programs have left (the holder ends)."""
+        keeper, self._keeper = self._keeper, None
+        if keeper is None:
+            return
+        keeper.stdin.close()
+        try:
+            keeper.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            keeper.kill()
+            keeper.wait()
+        keeper.stdout.close()
+
+    def _wait_desktop_ended(self, what):
+        # Polling /proc starts no Wine process that would keep the desktop.
+        wait_until(lambda: not linux_pids_of("explorer.exe"), deadline=30, what=what)
 
     def _end_desktop(self):
         """Waits, with no program in it, for the desktop's explorer to end, so that the next
@@ -224,9 +266,9 @@ class Desktop:
         window's rectangle scaled (measured: a tray of 166x52 from a desktop started at
         96 DPI is 249x78 to a 144-DPI program, so clicks aimed by it miss the icon); Wine 8
         scales nothing. Wine ends a desktop about a second after its last program leaves
-        it; polling /proc starts no Wine process that would keep it."""
-        wait_until(lambda: not linux_pids_of("explorer.exe"), deadline=30,
-                   what="the desktop to end before the scale changes")
+        it, the holder included; the next program started holds a new one."""
+        self.release_desktop()
+        self._wait_desktop_ended("the desktop to end before the scale changes")
 
     # --- driver stand-in --------------------------------------------------------------
     def sim(self, *args, check=True):
