@@ -5,6 +5,7 @@
 #include "resources/resource_names.h"
 #include "tests/support/accessible_probe.h"
 #include "tests/support/wine_test_support.h"
+#include "tests/ui/message_window_watch.h"
 #include "toolkit/picture_loader.h"
 #include "toolkit/pixels.h"
 #include "toolkit/render.h"
@@ -28,41 +29,10 @@ constexpr int kWidth = 493;
 constexpr int kHeight = 154;
 constexpr RECT kOkBox{206, 125, 206 + 82, 125 + 16};
 constexpr RECT kMessageBox{28, 69, 28 + 437, 69 + 17};
-constexpr char kHandledProperty[] = "KorvalenTestHandled";
 
 LPARAM At(int x, int y) {
     return MAKELPARAM(x, y);
 }
-
-HWND VisibleMessageWindow() {
-    HWND box = FindWindowA("TfrmMessageBox", nullptr);
-    return box && IsWindowVisible(box) ? box : nullptr;
-}
-
-// Runs an action once for every message window that appears, from inside its modal loop.
-class OnEachWindow {
-public:
-    explicit OnEachWindow(std::function<void(HWND)> action) {
-        action_ = std::move(action);
-        timer_ = SetTimer(nullptr, 0, 10, &Tick);
-    }
-    ~OnEachWindow() {
-        KillTimer(nullptr, timer_);
-        action_ = nullptr;
-    }
-    OnEachWindow(const OnEachWindow&) = delete;
-    OnEachWindow& operator=(const OnEachWindow&) = delete;
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        HWND box = VisibleMessageWindow();
-        if (!box || GetPropA(box, kHandledProperty) || !action_) return;
-        SetPropA(box, kHandledProperty, reinterpret_cast<HANDLE>(1));
-        action_(box);
-    }
-    static inline std::function<void(HWND)> action_;
-    UINT_PTR timer_ = 0;
-};
 
 // A press and release on the OK label, as posted mouse messages.
 void ClickOk(HWND box) {
@@ -189,7 +159,7 @@ TEST_F(MessageWindow, ShowsTheTextOnPictureFCentredAndOkClosesIt) {
     const toolkit::Pixels f = PictureF();
     ASSERT_EQ(f.width, kWidth);
     std::vector<Seen> seen;
-    OnEachWindow closer([&](HWND box) {
+    OnEachMessageWindow closer([&](HWND box) {
         seen.push_back(Look(box, app.Handle()));
         ClickOk(box);
     });
@@ -223,7 +193,7 @@ TEST_F(MessageWindow, AnEmptyTextLeavesTheBandEmptyAndALongOneIsCutAtTheLabel) {
     const toolkit::Pixels f = PictureF();
     ASSERT_EQ(f.width, kWidth);
     std::vector<toolkit::Pixels> shown;
-    OnEachWindow closer([&](HWND box) {
+    OnEachMessageWindow closer([&](HWND box) {
         shown.push_back(toolkit::RenderClient(box));
         ClickOk(box);
     });
@@ -249,7 +219,7 @@ TEST_F(MessageWindow, EveryCallIsANewWindowShownCentredEvenAfterADrag) {
     std::vector<RECT> shownAt;
     std::vector<HWND> windows;
     RECT dragged{};
-    OnEachWindow mover([&](HWND box) {
+    OnEachMessageWindow mover([&](HWND box) {
         windows.push_back(box);
         shownAt.push_back(WindowRect(box));
         if (windows.size() == 1) {
@@ -289,7 +259,7 @@ TEST_F(MessageWindow, EveryCallIsANewWindowShownCentredEvenAfterADrag) {
 TEST_F(MessageWindow, ABackgroundPressOfAnyButtonMovesButAPressOnTheTextDoesNot) {
     PostedSteps probe;
     std::vector<bool> moving;
-    OnEachWindow presser([&](HWND box) {
+    OnEachMessageWindow presser([&](HWND box) {
         // Each press is followed by the probe and a left release, which ends any move.
         const UINT presses[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
         for (const POINT at : {POINT{10, 140}, POINT{100, 75}})  // background, then the text
@@ -312,7 +282,7 @@ TEST_F(MessageWindow, OtherVisibleWindowsAreDisabledWhileItIsUpAndEnabledAfter) 
     EnableWindow(hidden.get(), FALSE);
     ASSERT_TRUE(visible && hidden);
     bool visibleEnabled = true, hiddenEnabled = true, boxEnabled = false;
-    OnEachWindow closer([&](HWND box) {
+    OnEachMessageWindow closer([&](HWND box) {
         visibleEnabled = IsWindowEnabled(visible.get());
         hiddenEnabled = IsWindowEnabled(hidden.get());
         boxEnabled = IsWindowEnabled(box);
@@ -328,7 +298,7 @@ TEST_F(MessageWindow, OtherVisibleWindowsAreDisabledWhileItIsUpAndEnabledAfter) 
 
 TEST_F(MessageWindow, AQuitMessageWhileItIsUpClosesItAndTheCallReturns) {
     int shown = 0;
-    OnEachWindow quitter([&](HWND) {
+    OnEachMessageWindow quitter([&](HWND) {
         ++shown;
         PostQuitMessage(0);
     });
@@ -381,7 +351,7 @@ TEST_F(MessageWindow, EnterSpaceAndEscEachPressOkWhichHasTheFocusAtOpening) {
         HWND focusAtOpen = nullptr;
         long focusedChild = 0;
         int shown = 0;
-        OnEachWindow presser([&](HWND box) {
+        OnEachMessageWindow presser([&](HWND box) {
             ++shown;
             focusAtOpen = GetFocus();
             VARIANT focus;
@@ -407,7 +377,7 @@ TEST_F(MessageWindow, ARepeatedKeyDoesNotCloseIt) {
         SCOPED_TRACE(key);
         bool openAfterRepeat = false;
         const PostedSteps steps;
-        OnEachWindow repeater([&](HWND box) {
+        OnEachMessageWindow repeater([&](HWND box) {
             HWND focus = GetFocus() ? GetFocus() : box;
             PostMessageA(focus, WM_KEYDOWN, key, kRepeated);
             steps.Post([&, box] {
@@ -426,7 +396,7 @@ TEST_F(MessageWindow, AScreenReaderReadsItsTextAndItsOkButton) {
     const ComApartment com;
     std::vector<AccessibleChild> children;
     ComRef<IAccessible> kept;
-    OnEachWindow reader([&](HWND box) {
+    OnEachMessageWindow reader([&](HWND box) {
         kept = ClientObject(box);
         children = ChildrenOf(kept.get());
         ClickOk(box);
@@ -448,7 +418,7 @@ TEST_F(MessageWindow, AScreenReaderReadsItsTextAndItsOkButton) {
 TEST_F(MessageWindow, ItsOkButtonsDefaultActionClosesIt) {
     const ComApartment com;
     HRESULT result = E_UNEXPECTED;
-    OnEachWindow presser([&](HWND box) {
+    OnEachMessageWindow presser([&](HWND box) {
         const auto client = ClientObject(box);
         if (client) result = client->accDoDefaultAction(ChildVariant(2));
     });

@@ -3,6 +3,7 @@
 // monitor comes back onto the nearest one, a panel across both goes wholly onto the one
 // that holds most of it, one that fits on the second stays to the pixel, and a message
 // window is centred on the monitor of the panel the user works in.
+#include "tests/ui/message_window_watch.h"
 #include "tests/ui/panel_fixture.h"
 #include "ui/form_message_box.h"
 
@@ -26,36 +27,6 @@ std::string Describe(const RECT& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) +
            "," + std::to_string(r.bottom);
 }
-
-bool Inside(const RECT& box, const RECT& area) {
-    return box.left >= area.left && box.top >= area.top && box.right <= area.right &&
-           box.bottom <= area.bottom;
-}
-
-// Runs an action once for the message window when it shows, from inside its modal loop.
-class OnMessageWindow {
-public:
-    explicit OnMessageWindow(std::function<void(HWND)> action) {
-        action_ = std::move(action);
-        timer_ = SetTimer(nullptr, 0, 10, &Tick);
-    }
-    ~OnMessageWindow() {
-        KillTimer(nullptr, timer_);
-        action_ = nullptr;
-    }
-    OnMessageWindow(const OnMessageWindow&) = delete;
-    OnMessageWindow& operator=(const OnMessageWindow&) = delete;
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        HWND box = FindWindowA("TfrmMessageBox", nullptr);
-        if (!box || !IsWindowVisible(box) || !action_) return;
-        auto action = std::exchange(action_, nullptr);
-        action(box);
-    }
-    static inline std::function<void(HWND)> action_;
-    UINT_PTR timer_ = 0;
-};
 
 class TwoMonitors : public PanelTest {
 protected:
@@ -83,14 +54,9 @@ protected:
     }
     [[nodiscard]] const RECT& Primary() const { return monitors_[0].rcWork; }
     [[nodiscard]] const RECT& Second() const { return monitors_[1].rcWork; }
-    [[nodiscard]] RECT Box() const {
-        RECT r{};
-        GetWindowRect(hwnd, &r);
-        return r;
-    }
     // Where the panel lies after a show from the given place, hidden again.
     RECT ShownFrom(int left, int top) {
-        SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        MoveTo(left, top);
         panel->Show();
         const RECT r = Box();
         panel->Hide();
@@ -100,12 +66,12 @@ protected:
     }
     // The message window's place while it is up, over a panel shown at the given place.
     RECT MessageOver(int left, int top) {
-        SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        MoveTo(left, top);
         panel->Show();
         SetForegroundWindow(hwnd);
         SetActiveWindow(hwnd);
         RECT shown{};
-        OnMessageWindow answer([&](HWND box) {
+        testsupport::OnEachMessageWindow answer([&](HWND box) {
             GetWindowRect(box, &shown);
             PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
         });

@@ -150,6 +150,21 @@ void PanelTest::Move(int x, int y) {
     SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
 }
 
+RECT PanelTest::Box() const {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+void PanelTest::MoveTo(int left, int top) const {
+    SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool PanelTest::Inside(const RECT& box, const RECT& area) {
+    return box.left >= area.left && box.top >= area.top && box.right <= area.right &&
+           box.bottom <= area.bottom;
+}
+
 unsigned PanelTest::Pixel(int x, int y) const {
     return toolkit::RenderClient(hwnd).At(x, y);
 }

@@ -81,6 +81,11 @@ protected:
     void DoubleClick(int x, int y);
     void Move(int x, int y);
     [[nodiscard]] unsigned Pixel(int x, int y) const;
+    // The panel window's rectangle on the screen, and a move of it that keeps its size.
+    [[nodiscard]] RECT Box() const;
+    void MoveTo(int left, int top) const;
+    // Whether a rectangle lies wholly inside an area.
+    static bool Inside(const RECT& box, const RECT& area);
     // A pixel of image `index` of the tab image list, and a place where two images differ.
     [[nodiscard]] unsigned TabImagePixel(int index, int x, int y) const;
     [[nodiscard]] POINT DifferingPixel(int a, int b) const;

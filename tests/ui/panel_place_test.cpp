@@ -9,24 +9,12 @@ namespace {
 
 class PanelPlace : public PanelTest {
 protected:
-    [[nodiscard]] RECT Box() const {
-        RECT r{};
-        GetWindowRect(hwnd, &r);
-        return r;
-    }
-    void MoveTo(int left, int top) {
-        SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
     // The work area of the monitor the box is on, or nearest to.
     static RECT WorkAreaNear(const RECT& box) {
         MONITORINFO info{};
         info.cbSize = sizeof info;
         GetMonitorInfoA(MonitorFromRect(&box, MONITOR_DEFAULTTONEAREST), &info);
         return info.rcWork;
-    }
-    static bool Inside(const RECT& box, const RECT& area) {
-        return box.left >= area.left && box.top >= area.top && box.right <= area.right &&
-               box.bottom <= area.bottom;
     }
 };
 
