@@ -84,20 +84,21 @@ i686_emulation_on() {
 # later run) rely on it, and it only lets 32-bit programs start that could not start at
 # all before.
 
-# Whether some X server of this network namespace listens as display N. Abstract sockets
-# belong to the network namespace, not the file system: a root tree (scripts/test-from-bare,
-# a development tree) sharing the machine's network sees none of the machine's /tmp, yet an
-# Xvfb of the machine holding @/tmp/.X11-unix/XN takes the tree's clients of display N.
-# /proc/net/unix lists every socket of the namespace, abstract (@) or on a path.
-_x_display_taken() {
-  grep -qE " @?/tmp/\.X11-unix/X$1\$" /proc/net/unix 2>/dev/null
+# Whether display N is free: no socket or lock file of it, and no X server of this network
+# namespace listening as it. Abstract sockets belong to the network namespace, not the file
+# system: a root tree (scripts/test-from-bare, a development tree) sharing the machine's
+# network sees none of the machine's /tmp, yet an Xvfb of the machine holding
+# @/tmp/.X11-unix/XN takes the tree's clients of display N. /proc/net/unix lists every
+# socket of the namespace, abstract (@) or on a path.   x_display_free N
+x_display_free() {
+  [ -e "/tmp/.X11-unix/X$1" ] || [ -e "/tmp/.X$1-lock" ] && return 1
+  ! grep -qE " @?/tmp/\.X11-unix/X$1\$" /proc/net/unix 2>/dev/null
 }
 
 _wine_start_xvfb() {
   local n
   for n in $(seq 91 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    _x_display_taken "$n" && continue
+    x_display_free "$n" || continue
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     KORVALEN_XVFB_PID=$!
     local i
