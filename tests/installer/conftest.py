@@ -169,9 +169,12 @@ def desktop():
         pytest.exit("WINEPREFIX and DISPLAY are not set: run tests/installer/run", returncode=2)
     d = Desktop(BUILD, os.path.join(WORK, "shots"))
     d.shot_prefix = "installer"
-    return d
+    d.keep_desktop()
+    yield d
+    d.release_desktop()
 
 
+# Tests ask for it before `machine`, so that a skip comes before the machine's reset.
 @pytest.fixture(params=list(ARCHES))
 def arch(request):
     a = ARCHES[request.param]

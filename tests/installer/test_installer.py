@@ -125,7 +125,7 @@ def uninstall_while_running(m, arch, msi, panel):
     wait_until(lambda: m.d.taskbar() is None, what="the tray icon to go")
 
 
-def test_without_the_feature_no_run_value_and_the_box_value_goes_at_removal(machine, arch):
+def test_without_the_feature_no_run_value_and_the_box_value_goes_at_removal(arch, machine):
     m = machine
     msi = package(arch.name)
     before = m.snapshot(f"{arch.name}-plain-before")
@@ -146,7 +146,7 @@ def test_without_the_feature_no_run_value_and_the_box_value_goes_at_removal(mach
     assert_same(before, m.snapshot(f"{arch.name}-plain-after"))
 
 
-def test_with_the_feature_the_run_value_is_the_one_the_box_writes(machine, arch):
+def test_with_the_feature_the_run_value_is_the_one_the_box_writes(arch, machine):
     m = machine
     msi = package(arch.name)
     before = m.snapshot(f"{arch.name}-all-before")
@@ -170,7 +170,7 @@ def test_with_the_feature_the_run_value_is_the_one_the_box_writes(machine, arch)
 
 
 def test_an_upgrade_keeps_settings_and_logon_start_and_a_downgrade_is_refused(
-        machine, arch, older_packages):
+        arch, machine, older_packages):
     m = machine
     d = m.d
     old, new = package(arch.name, OLDER, older_packages), package(arch.name)
@@ -211,7 +211,7 @@ def test_an_upgrade_keeps_settings_and_logon_start_and_a_downgrade_is_refused(
 
 
 @pytest.mark.parametrize("message", ["start-time-disable", "refused-enable"])
-def test_a_silent_removal_with_the_panels_message_up_needs_no_person(machine, arch, message):
+def test_a_silent_removal_with_the_panels_message_up_needs_no_person(arch, machine, message):
     """A management tool removes the package with /qn while a message of the panel is up:
     the start-time disable's (the panel still starting, no panel window yet: "-Q" would
     show a box there) or a refused enable's. No box may wait for a press, the removal ends
