@@ -1,0 +1,33 @@
+// A decompressor for zlib streams (the deflate format in its two-byte header and Adler-32
+// trailer), as PNG pictures store their pixels. Win32-free, no exceptions: every input,
+// however damaged, ends in a result code without reading or writing out of bounds.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace toolkit {
+
+enum class InflateResult {
+    Ok,
+    BadHeader,       // not deflate, a window over 32 KiB, a check that fails, a dictionary
+    BadBlock,        // block type 3, or a stored block whose length and its complement differ
+    BadCode,         // code lengths that form no usable code, or a code no table holds
+    DistanceTooFar,  // a back-reference before the start of the output
+    TooLarge,        // more output than the caller allows
+    Truncated,       // the input ends inside the stream
+    BadChecksum,     // the Adler-32 of the output differs from the stored one
+};
+
+// The Adler-32 of the bytes, as a zlib stream's trailer holds it.
+[[nodiscard]] std::uint32_t Adler32(std::span<const std::uint8_t> bytes) noexcept;
+
+// Decompresses a zlib stream into out (replacing what it held), refusing to write more
+// than maxOut bytes. Bytes after the trailer are ignored. On failure out holds what had been
+// written so far.
+[[nodiscard]] InflateResult Inflate(std::span<const std::uint8_t> zlibStream,
+                                    std::vector<std::uint8_t>& out, std::size_t maxOut);
+
+}  // namespace toolkit

@@ -1,0 +1,209 @@
+#include "toolkit/png_decode.h"
+
+#include "toolkit/inflate.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+namespace toolkit {
+namespace {
+
+constexpr std::array<std::uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+std::uint32_t ReadBig32(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
+}
+
+constexpr std::uint32_t ChunkType(const char (&name)[5]) {
+    return std::uint32_t{static_cast<std::uint8_t>(name[0])} << 24 |
+           std::uint32_t{static_cast<std::uint8_t>(name[1])} << 16 |
+           std::uint32_t{static_cast<std::uint8_t>(name[2])} << 8 |
+           std::uint32_t{static_cast<std::uint8_t>(name[3])};
+}
+
+constexpr std::array<std::uint32_t, 256> MakeCrcTable() {
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+        std::uint32_t c = n;
+        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}
+constexpr std::array<std::uint32_t, 256> kCrcTable = MakeCrcTable();
+
+struct Header {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    int colourType = 0;
+    int channels = 0;  // bytes a pixel, at 8 bits a sample
+};
+
+PngResult ReadHeader(std::span<const std::uint8_t> data, Header& header) {
+    if (data.size() != 13) return PngResult::BadChunk;
+    header.width = ReadBig32(data.data());
+    header.height = ReadBig32(data.data() + 4);
+    const int depth = data[8];
+    header.colourType = data[9];
+    if (header.width == 0 || header.height == 0 || header.width > 0x7FFFFFFFu ||
+        header.height > 0x7FFFFFFFu || data[10] != 0 || data[11] != 0 || data[12] > 1) {
+        return PngResult::BadHeader;
+    }
+    switch (header.colourType) {
+        case 0: header.channels = 1; break;
+        case 2: header.channels = 3; break;
+        case 3: header.channels = 1; break;
+        case 4: header.channels = 2; break;
+        case 6: header.channels = 4; break;
+        default: return PngResult::BadHeader;
+    }
+    if (depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16) {
+        return PngResult::BadHeader;
+    }
+    if (depth != 8 || data[12] != 0) return PngResult::Unsupported;
+    if (header.width > kMaxPngSide || header.height > kMaxPngSide ||
+        header.width * header.height > kMaxPngPixels) {
+        return PngResult::TooLarge;
+    }
+    return PngResult::Ok;
+}
+
+std::uint8_t Paeth(int a, int b, int c) {
+    const int p = a + b - c;
+    const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+    if (pa <= pb && pa <= pc) return static_cast<std::uint8_t>(a);
+    return static_cast<std::uint8_t>(pb <= pc ? b : c);
+}
+
+// Undoes each row's filter in place. Each row is its filter byte, then the row's bytes;
+// a, b and c are the byte a pixel to the left, the one above and the one above-left.
+PngResult Unfilter(std::vector<std::uint8_t>& rows, std::size_t rowBytes, std::size_t height,
+                   std::size_t pixelBytes) {
+    const std::vector<std::uint8_t> zeroRow(rowBytes, 0);
+    const std::uint8_t* above = zeroRow.data();
+    for (std::size_t y = 0; y < height; ++y) {
+        std::uint8_t* row = rows.data() + y * (rowBytes + 1) + 1;
+        const int filter = row[-1];
+        for (std::size_t i = 0; i < rowBytes; ++i) {
+            const int a = i >= pixelBytes ? row[i - pixelBytes] : 0;
+            const int b = above[i];
+            const int c = i >= pixelBytes ? above[i - pixelBytes] : 0;
+            int predicted = 0;
+            switch (filter) {
+                case 0: break;
+                case 1: predicted = a; break;
+                case 2: predicted = b; break;
+                case 3: predicted = (a + b) / 2; break;
+                case 4: predicted = Paeth(a, b, c); break;
+                default: return PngResult::BadFilter;
+            }
+            row[i] = static_cast<std::uint8_t>(row[i] + predicted);
+        }
+        above = row;
+    }
+    return PngResult::Ok;
+}
+
+PngResult ToPixels(const std::vector<std::uint8_t>& rows, const Header& header,
+                   std::span<const std::uint32_t> palette, Pixels& out) {
+    const std::size_t width = header.width;
+    const std::size_t rowBytes = width * static_cast<std::size_t>(header.channels);
+    std::vector<std::uint32_t> rgb(width * header.height);
+    for (std::size_t y = 0; y < header.height; ++y) {
+        const std::uint8_t* p = rows.data() + y * (rowBytes + 1) + 1;
+        std::uint32_t* to = rgb.data() + y * width;
+        for (std::size_t x = 0; x < width; ++x, p += header.channels) {
+            switch (header.colourType) {
+                case 0:
+                case 4: to[x] = p[0] * 0x010101u; break;
+                case 3:
+                    if (p[0] >= palette.size()) return PngResult::BadPaletteIndex;
+                    to[x] = palette[p[0]];
+                    break;
+                default: to[x] = std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8 | p[2];
+            }
+        }
+    }
+    out.width = static_cast<int>(header.width);
+    out.height = static_cast<int>(header.height);
+    out.rgb = std::move(rgb);
+    return PngResult::Ok;
+}
+
+PngResult Decode(std::span<const std::uint8_t> file, Pixels& out) {
+    if (file.size() < kSignature.size() ||
+        !std::equal(kSignature.begin(), kSignature.end(), file.begin())) {
+        return PngResult::NotPng;
+    }
+    constexpr std::uint32_t kIhdr = ChunkType("IHDR"), kPlte = ChunkType("PLTE"),
+                            kIdat = ChunkType("IDAT"), kIend = ChunkType("IEND");
+    Header header;
+    std::vector<std::uint32_t> palette;
+    std::vector<std::uint8_t> compressed;
+    std::uint32_t previousType = 0;
+    bool idatEnded = false;  // the data chunks must follow each other
+    std::size_t at = kSignature.size();
+    for (;;) {
+        if (file.size() - at < 12) return PngResult::Truncated;
+        const std::uint32_t length = ReadBig32(&file[at]);
+        const std::uint32_t type = ReadBig32(&file[at + 4]);
+        if (length > 0x7FFFFFFFu) return PngResult::BadChunk;
+        if (length > file.size() - at - 12) return PngResult::Truncated;
+        const auto typeAndData = file.subspan(at + 4, std::size_t{length} + 4);
+        const auto data = typeAndData.subspan(4);
+        if (PngCrc32(typeAndData) != ReadBig32(&file[at + 8 + length])) return PngResult::BadChunk;
+        at += std::size_t{length} + 12;
+
+        if ((previousType == 0) != (type == kIhdr)) return PngResult::BadChunk;  // first, once
+        if (previousType == kIdat && type != kIdat) idatEnded = true;
+        previousType = type;
+        if (type == kIhdr) {
+            const PngResult result = ReadHeader(data, header);
+            if (result != PngResult::Ok) return result;
+        } else if (type == kPlte) {
+            if (!palette.empty() || !compressed.empty() || idatEnded) return PngResult::BadChunk;
+            if (length == 0 || length % 3 != 0 || length > 256 * 3) return PngResult::BadChunk;
+            for (std::size_t i = 0; i < length; i += 3) {
+                palette.push_back(std::uint32_t{data[i]} << 16 | std::uint32_t{data[i + 1]} << 8 |
+                                  data[i + 2]);
+            }
+        } else if (type == kIdat) {
+            if (idatEnded) return PngResult::BadChunk;
+            compressed.insert(compressed.end(), data.begin(), data.end());
+        } else if (type == kIend) {
+            break;
+        } else if ((type & 0x20000000u) == 0) {
+            return PngResult::Unsupported;  // a critical chunk we do not know
+        }
+    }
+    if (header.colourType == 3 && palette.empty()) return PngResult::MissingPalette;
+
+    const std::size_t rowBytes = std::size_t{header.width} * static_cast<size_t>(header.channels);
+    const std::size_t expected = (rowBytes + 1) * header.height;
+    std::vector<std::uint8_t> rows;
+    if (Inflate(compressed, rows, expected) != InflateResult::Ok || rows.size() != expected) {
+        return PngResult::BadData;
+    }
+    const PngResult result =
+        Unfilter(rows, rowBytes, header.height, static_cast<size_t>(header.channels));
+    if (result != PngResult::Ok) return result;
+    return ToPixels(rows, header, palette, out);
+}
+
+}  // namespace
+
+std::uint32_t PngCrc32(std::span<const std::uint8_t> bytes) noexcept {
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (const std::uint8_t byte : bytes) c = kCrcTable[(c ^ byte) & 0xFF] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
+
+PngResult DecodePngBytes(std::span<const std::uint8_t> file, Pixels& out) {
+    out = Pixels{};
+    return Decode(file, out);
+}
+
+}  // namespace toolkit
