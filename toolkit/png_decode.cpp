@@ -184,6 +184,9 @@ PngResult Decode(std::span<const std::uint8_t> file, Pixels& out) {
     const std::size_t rowBytes = std::size_t{header.width} * static_cast<size_t>(header.channels);
     const std::size_t expected = (rowBytes + 1) * header.height;
     std::vector<std::uint8_t> rows;
+    // Room for all rows at once, as far as the data could fill it: deflate expands at most
+    // 1032 to 1, so a small file claiming a large picture reserves little.
+    rows.reserve(std::min(expected, compressed.size() * 1032));
     if (Inflate(compressed, rows, expected) != InflateResult::Ok || rows.size() != expected) {
         return PngResult::BadData;
     }
