@@ -164,7 +164,7 @@ PngResult Decode(std::span<const std::uint8_t> file, Pixels& out) {
             const PngResult result = ReadHeader(data, header);
             if (result != PngResult::Ok) return result;
         } else if (type == kPlte) {
-            if (!palette.empty() || !compressed.empty() || idatEnded) return PngResult::BadChunk;
+            if (!palette.empty() || idatEnded) return PngResult::BadChunk;  // one, before the data
             if (length == 0 || length % 3 != 0 || length > 256 * 3) return PngResult::BadChunk;
             for (std::size_t i = 0; i < length; i += 3) {
                 palette.push_back(std::uint32_t{data[i]} << 16 | std::uint32_t{data[i + 1]} << 8 |

@@ -142,6 +142,33 @@ TEST(Inflate, HandMadeBlocks) {
         EXPECT_EQ(Inflate(Wrap(w.bytes(), expected), out, 100), InflateResult::Ok);
         EXPECT_EQ(out, expected);
     }
+    {  // a dynamic block with one distance code, of one bit: the one incomplete code allowed
+        BitWriter w;
+        w.Bits(1, 1);
+        w.Bits(2, 2);
+        w.Bits(258 - 257, 5);
+        w.Bits(0, 5);
+        w.Bits(18 - 4, 4);
+        // Code lengths of the code-length symbols 16, 17, 18, 0, ..., 2, 14, 1: codes 0 for
+        // length 0, 10 for length 1, 11 for length 2.
+        for (int length : {0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2}) w.Bits(length, 3);
+        const auto writeLength = [&](int symbol) {
+            if (symbol == 'a' || symbol == 258)
+                w.Code(2, 2);  // 'a' and distance 1: one bit
+            else if (symbol == 256 || symbol == 257)
+                w.Code(3, 2);  // two bits
+            else
+                w.Code(0, 1);
+        };
+        for (int symbol = 0; symbol < 259; ++symbol) writeLength(symbol);
+        w.Code(0, 1);  // 'a'
+        w.Code(3, 2);  // length 3
+        w.Code(0, 1);  // distance 1
+        w.Code(2, 2);  // end of block
+        const Bytes expected = ToBytes("aaaa");
+        EXPECT_EQ(Inflate(Wrap(w.bytes(), expected), out, 100), InflateResult::Ok);
+        EXPECT_EQ(out, expected);
+    }
 }
 
 TEST(Inflate, ReferenceCompressorStreams) {

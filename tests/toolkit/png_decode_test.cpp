@@ -235,6 +235,7 @@ TEST(PngDecode, RefusesChunksOutOfOrder) {
     EXPECT_EQ(DecodeChunks({palette, header, data, end}), PngResult::BadChunk);
     EXPECT_EQ(DecodeChunks({header, header, palette, data, end}), PngResult::BadChunk);
     EXPECT_EQ(DecodeChunks({header, data, palette, end}), PngResult::BadChunk);
+    EXPECT_EQ(DecodeChunks({header, {"IDAT", {}}, palette, data, end}), PngResult::BadChunk);
     EXPECT_EQ(DecodeChunks({header, data, end}), PngResult::MissingPalette);
     EXPECT_EQ(DecodeChunks({header, palette, {"PLTE", {1, 2}}, data, end}), PngResult::BadChunk);
     EXPECT_EQ(
