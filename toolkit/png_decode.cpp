@@ -186,7 +186,7 @@ PngResult Decode(std::span<const std::uint8_t> file, Pixels& out) {
     std::vector<std::uint8_t> rows;
     // Room for all rows at once, as far as the data could fill it: deflate expands at most
     // 1032 to 1, so a small file claiming a large picture reserves little.
-    rows.reserve(std::min(expected, compressed.size() * 1032));
+    rows.reserve(compressed.size() > expected / 1032 ? expected : compressed.size() * 1032);
     if (Inflate(compressed, rows, expected) != InflateResult::Ok || rows.size() != expected) {
         return PngResult::BadData;
     }
