@@ -120,7 +120,7 @@ PngResult ToPixels(const std::vector<std::uint8_t>& rows, const Header& header,
                 case 0:
                 case 4: to[x] = p[0] * 0x010101u; break;
                 case 3:
-                    if (p[0] >= palette.size()) return PngResult::BadPaletteIndex;
+                    if (std::size_t{p[0]} >= palette.size()) return PngResult::BadPaletteIndex;
                     to[x] = palette[p[0]];
                     break;
                 default: to[x] = std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8 | p[2];

@@ -25,7 +25,7 @@ enum class PngResult {
     BadFilter,        // a row names no known filter
 };
 
-inline constexpr int kMaxPngSide = 16384;
+inline constexpr std::uint32_t kMaxPngSide = 16384;
 // 64 Mi pixels (256 MiB as Pixels) keeps every size computation well within 32 bits.
 inline constexpr std::uint32_t kMaxPngPixels = std::uint32_t{1} << 26;
 
