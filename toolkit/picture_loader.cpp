@@ -1,12 +1,8 @@
 #include "toolkit/picture_loader.h"
 
+#include "toolkit/png_decode.h"
 #include "toolkit/resample.h"
 #include "toolkit/scale.h"
-#include "win32/com_ptr.h"
-#include "win32/proc_address.h"
-
-#include <objbase.h>
-#include <wincodec.h>
 
 #include <atomic>
 #include <cstdint>
@@ -19,58 +15,16 @@ namespace {
 
 std::atomic<long> decodeCount{0};
 
-using win32::ComPtr;
-using win32::ProcAddress;
-
-// 32 bits a pixel, blue, green, red, unused: a DIB section's own layout.
-constexpr GUID kPixelFormat32bppBGR = {
-    0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0e}};
-constexpr GUID kContainerFormatPng = {
-    0x1b7cfaf4, 0x713f, 0x473c, {0xbb, 0xcd, 0x61, 0x37, 0x42, 0x5f, 0xae, 0xaf}};
-
-using CreateFactoryFunction = HRESULT(WINAPI*)(UINT, IWICImagingFactory**);
-using CoInitializeExFunction = HRESULT(WINAPI*)(LPVOID, DWORD);
-using CoUninitializeFunction = void(WINAPI*)();
-
-// The imaging component, loaded at the first decode: start-up, which decodes nothing,
-// neither loads its libraries nor starts COM. Kept for the rest of the process.
-class Imaging {
-public:
-    Imaging() : ole_(LoadLibraryA("ole32.dll")), codecs_(LoadLibraryA("windowscodecs.dll")) {
-        const auto coInitialize = ProcAddress<CoInitializeExFunction>(ole_, "CoInitializeEx");
-        uninitialize_ = ProcAddress<CoUninitializeFunction>(ole_, "CoUninitialize");
-        // S_FALSE (already initialized on this thread) is paired with an uninitialize too;
-        // another apartment model already chosen still lets the factory work.
-        if (coInitialize) initialized_ = SUCCEEDED(coInitialize(nullptr, COINIT_APARTMENTTHREADED));
-        const auto create =
-            ProcAddress<CreateFactoryFunction>(codecs_, "WICCreateImagingFactory_Proxy");
-        if (create) (void)create(WINCODEC_SDK_VERSION, factory_.put());
+// Why a picture could not be decoded, in words for the message that reports it.
+const char* Reason(PngResult result) noexcept {
+    switch (result) {
+        case PngResult::Ok: return "no fault";
+        case PngResult::NotPng: return "not a PNG file";
+        case PngResult::Truncated: return "the file is cut short";
+        case PngResult::Unsupported: return "a kind of PNG not stored here";
+        case PngResult::TooLarge: return "too large";
+        default: return "the file is damaged";
     }
-    Imaging(const Imaging&) = delete;
-    Imaging& operator=(const Imaging&) = delete;
-    ~Imaging() {
-        factory_.reset();
-        if (initialized_ && uninitialize_) uninitialize_();
-        // The libraries stay loaded until the process ends: COM may still hold them.
-    }
-    [[nodiscard]] IWICImagingFactory* Factory() const noexcept { return factory_.get(); }
-
-private:
-    HMODULE ole_;
-    HMODULE codecs_;
-    CoUninitializeFunction uninitialize_ = nullptr;
-    bool initialized_ = false;
-    ComPtr<IWICImagingFactory> factory_;
-};
-
-IWICImagingFactory& Factory() {
-    static Imaging imaging;
-    if (!imaging.Factory()) throw std::runtime_error("The imaging component is not available.");
-    return *imaging.Factory();
-}
-
-void Check(HRESULT result, const char* what) {
-    if (FAILED(result)) throw std::runtime_error(std::string("Cannot decode a picture: ") + what);
 }
 
 }  // namespace
@@ -84,30 +38,10 @@ std::string ScaledPictureName(const std::string& name, int percent) {
 }
 
 Pixels DecodePng(const void* data, size_t size) {
-    IWICImagingFactory& factory = Factory();
-    ComPtr<IWICStream> stream;
-    Check(factory.CreateStream(stream.put()), "stream");
-    Check(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)),
-                                       static_cast<DWORD>(size)),
-          "stream");
-    ComPtr<IWICBitmapDecoder> decoder;
-    Check(factory.CreateDecoder(kContainerFormatPng, nullptr, decoder.put()), "PNG decoder");
-    Check(decoder->Initialize(stream.get(), WICDecodeMetadataCacheOnDemand), "PNG header");
-    ComPtr<IWICBitmapFrameDecode> frame;
-    Check(decoder->GetFrame(0, frame.put()), "frame");
-    ComPtr<IWICFormatConverter> converter;
-    Check(factory.CreateFormatConverter(converter.put()), "converter");
-    Check(converter->Initialize(frame.get(), kPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr,
-                                0.0, WICBitmapPaletteTypeCustom),
-          "conversion");
-    UINT width = 0, height = 0;
-    Check(converter->GetSize(&width, &height), "size");
-    Pixels out{static_cast<int>(width), static_cast<int>(height),
-               std::vector<std::uint32_t>(static_cast<size_t>(width) * height)};
-    Check(converter->CopyPixels(nullptr, width * 4, width * height * 4,
-                                reinterpret_cast<BYTE*>(out.rgb.data())),
-          "pixels");
-    for (auto& p : out.rgb) p &= 0xFFFFFF;  // blue, green, red, unused: 0x00RRGGBB
+    Pixels out;
+    const PngResult result = DecodePngBytes({static_cast<const std::uint8_t*>(data), size}, out);
+    if (result != PngResult::Ok)
+        throw std::runtime_error(std::string("Cannot decode a picture: ") + Reason(result) + ".");
     ++decodeCount;
     return out;
 }

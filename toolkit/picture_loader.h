@@ -1,6 +1,6 @@
 // Skin pictures from the program's resources: PNG files of resource type "PNG", one per
-// stored scale (the name at 100 %, NAME_150, NAME_200 at the others), decoded with the
-// Windows Imaging Component into 32-bit pixels for a requested DPI: the stored picture
+// stored scale (the name at 100 %, NAME_150, NAME_200 at the others), decoded by our own
+// decoder (png_decode.h) into 32-bit pixels for a requested DPI: the stored picture
 // when one exists for that DPI, otherwise the nearest larger one scaled down (area
 // averaging), otherwise the largest scaled up.
 #pragma once

@@ -1,5 +1,5 @@
 // A reader for the PNG files the skin and the application icon are stored in (libpng,
-// in the tests only: the program decodes with the system's imaging component).
+// in the tests only: the program decodes with its own decoder, checked against this one).
 #pragma once
 
 #include "tests/skin/picture.h"
