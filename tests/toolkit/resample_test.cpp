@@ -53,6 +53,18 @@ TEST(ResampleArea, EachPixelIsTheAverageOfTheAreaItCovers) {
     EXPECT_EQ(one.At(0, 0), 0x808080u);  // 127.5 of each channel, rounded up
 }
 
+TEST(ResampleArea, AnExactHalfRoundsUpWhereTheShareIsNoBinaryFraction) {
+    // Two into three: the middle pixel is half of each, 0.5, 1.5 and 127.5. Shares of
+    // thirds in floating point come out a hair below a half and rounded down.
+    toolkit::Pixels row{2, 1, {0x000000, 0x0103FF}};
+    const auto three = toolkit::ResampleArea(row, 3, 1);
+    EXPECT_EQ(three.At(1, 0), 0x010280u);
+    // Four into three, down the picture as well: the middle row is half of rows 1 and 2.
+    toolkit::Pixels column{1, 4, {0x000000, 0x000000, 0x010101, 0x010101}};
+    const auto down = toolkit::ResampleArea(column, 1, 3);
+    EXPECT_EQ(down.At(0, 1), 0x010101u);
+}
+
 TEST(ResampleArea, KeepsAFlatColourExactAtAnySizeAndCopiesTheSameSize) {
     for (auto [w, h] : {std::pair{7, 3}, std::pair{893, 359}, std::pair{119, 43}}) {
         const auto out = toolkit::ResampleArea(Solid(1190, 478, 0x0075F3), w, h);
