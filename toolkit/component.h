@@ -80,6 +80,9 @@ public:
     // before the first show and at a scale change). Kinds without pictures have nothing
     // to do.
     virtual void LoadPictures(int /*dpi*/) {}
+    // Gives the decoded pictures back (a form hidden for a while); LoadPictures makes them
+    // again.
+    virtual void ReleasePictures() noexcept {}
 
     // Windowless components are painted by the form and take part in mouse routing.
     [[nodiscard]] virtual bool Windowless() const { return false; }

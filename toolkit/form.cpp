@@ -221,12 +221,13 @@ bool Form::Visible() const {
 void Form::Show() {
     if (!Visible()) {
         if (!shownOnce_) {
-            // The pictures and the paint buffer are made only now: a window that is never
-            // shown costs neither.
+            // The check boxes, like the pictures and the paint buffer, are made only now: a
+            // window that is never shown costs none of them.
             CreateChildWindows();
-            PrepareForFirstShow();
             if (description_.centerOnFirstShow) CentreOnScreen();
         }
+        // Made at the first show, or again after a long hide gave them back.
+        EnsurePictures();
         shownOnce_ = true;
         // Before the window appears, so that what the handler sets is in its first paint.
         if (OnShow) OnShow(*this);
@@ -333,6 +334,10 @@ LRESULT Form::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SHOWWINDOW:
             // A hidden form has nothing under the pointer: the component it was on is left.
             if (!wp) Deliver(hover_.Update(std::nullopt));
+            Shown(wp != 0);
+            break;
+        case WM_TIMER:
+            if (ReleaseTimerFired(wp)) return 0;
             break;
         default: break;
     }

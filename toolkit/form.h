@@ -126,8 +126,17 @@ public:
     // they were prepared at this DPI already. Nothing is decoded before the form is first
     // shown: Show calls this just before; a scale change calls it with the new DPI.
     void PreparePictures(int dpi);
-    // The DPI the pictures were prepared at; 0 before the first show.
+    // The DPI the pictures were prepared at; 0 before the first show and while they are
+    // given back.
     [[nodiscard]] int PicturesDpi() const noexcept override { return picturesDpi_; }
+    // A form stays hidden for hours between two looks: once it has been hidden this long,
+    // its pictures and paint buffer are given back and the next show makes them again
+    // (some milliseconds). Shown again sooner, it finds them as it left them. Zero keeps
+    // them for the form's life.
+    void SetPicturesKeptWhileHidden(unsigned milliseconds) noexcept {
+        keptHiddenMs_ = milliseconds;
+    }
+    static constexpr unsigned kDefaultPicturesKeptWhileHiddenMs = 30000;
 
     void SetDoubleBuffered(bool on) noexcept { doubleBuffered_ = on; }
     [[nodiscard]] bool DoubleBuffered() const noexcept { return doubleBuffered_; }
@@ -206,8 +215,13 @@ private:
     void CentreOnScreen();
     // The system's colours or high contrast changed: a shown form paints anew at once.
     void ColoursChanged();
-    // The pictures at the first show, or at an earlier rendering of the hidden window.
-    void PrepareForFirstShow();
+    // The pictures at a show, or at a rendering of the hidden window, unless they are made.
+    void EnsurePictures();
+    void ReleasePictures() noexcept;
+    // WM_SHOWWINDOW: a hidden form's pictures go after keptHiddenMs_.
+    void Shown(bool visible);
+    // WM_TIMER: true when it was the release's timer.
+    bool ReleaseTimerFired(WPARAM timer);
     void MakePaintBuffer();
     // Posts the paint report when one was asked for and this paint covered the client area.
     void ReportPaint(const RECT& painted);
@@ -223,6 +237,7 @@ private:
 
     bool doubleBuffered_;
     int picturesDpi_ = 0;
+    unsigned keptHiddenMs_ = kDefaultPicturesKeptWhileHiddenMs;
     // The double buffer, made with the pictures: one bitmap of the client size, kept.
     win32::UniqueMemoryDc paintDc_;
     win32::UniqueBitmap paintBitmap_;

@@ -10,8 +10,38 @@
 
 namespace toolkit {
 
-void Form::PrepareForFirstShow() {
+namespace {
+
+// The timer that gives a hidden form's pictures back.
+constexpr UINT_PTR kReleasePicturesTimer = 0x4B50;
+
+}  // namespace
+
+void Form::EnsurePictures() {
     if (picturesDpi_ == 0) PreparePictures(dpi_);
+}
+
+void Form::ReleasePictures() noexcept {
+    for (const auto& c : components_) c->ReleasePictures();
+    paintDc_.reset();
+    paintBitmap_.reset();
+    paintSize_ = {0, 0};
+    picturesDpi_ = 0;
+}
+
+void Form::Shown(bool visible) {
+    if (visible) {
+        KillTimer(window_.get(), kReleasePicturesTimer);
+    } else if (keptHiddenMs_ > 0 && picturesDpi_ != 0) {
+        SetTimer(window_.get(), kReleasePicturesTimer, keptHiddenMs_, nullptr);
+    }
+}
+
+bool Form::ReleaseTimerFired(WPARAM timer) {
+    if (timer != kReleasePicturesTimer) return false;
+    KillTimer(window_.get(), kReleasePicturesTimer);
+    if (!Visible()) ReleasePictures();
+    return true;
 }
 
 void Form::PreparePictures(int dpi) {
@@ -46,7 +76,7 @@ void Form::PaintTo(HDC dc) {
     // Asked at each paint, so that a hidden form paints in the mode of its next show.
     const bool plain = HighContrastOn();
     // Painted before its first show (a rendering of the hidden window): pictures first.
-    if (!plain) PrepareForFirstShow();
+    if (!plain) EnsurePictures();
     RECT client{};
     GetClientRect(window_.get(), &client);
     win32::UniqueBrush background(CreateSolidBrush(Color()));

@@ -30,6 +30,11 @@ void Image::LoadPictures(int dpi) {
     pictureDpi_ = dpi;
 }
 
+void Image::ReleasePictures() noexcept {
+    picture_.Reset();
+    pictureDpi_ = 0;
+}
+
 void Image::ShowListImage(ImageList& list, int index) {
     list_ = &list;
     listIndex_ = index;

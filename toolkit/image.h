@@ -24,6 +24,7 @@ public:
     [[nodiscard]] bool Windowless() const override { return true; }
     void Paint(HDC dc) override;
     void LoadPictures(int dpi) override;
+    void ReleasePictures() noexcept override;
 
     // Shows image `index` of the list from now on, at whatever scale the list is loaded:
     // drawn now when the form's pictures are prepared, otherwise when they are.

@@ -33,6 +33,13 @@ void ImageList::LoadPictures(int dpi) {
     sourceScale_ = scale;
 }
 
+void ImageList::ReleasePictures() noexcept {
+    strip_.Reset();
+    stripDpi_ = 0;
+    source_ = Pixels{};
+    sourceScale_ = 0;
+}
+
 Pixels ImageList::ImagePixels(int index, int width, int height) const {
     EnsureLoaded();
     if (source_.rgb.empty()) {

@@ -30,6 +30,7 @@ public:
     bool GetBitmap(int index, Picture& target) const;
 
     void LoadPictures(int dpi) override;
+    void ReleasePictures() noexcept override;
 
 private:
     // Decodes the strip at the form's DPI when nothing has decoded it yet.

@@ -1,5 +1,6 @@
-// The panel's pictures: decoded only when the window is first shown, kept while it lives,
-// made again at another scale without leaving objects behind.
+// The panel's pictures: decoded only when the window is first shown, kept across a short
+// hide, given back after a long one, made again at another scale without leaving objects
+// behind.
 #include "benchmarks/process_counts.h"
 #include "resources/resource_names.h"
 #include "tests/ui/panel_fixture.h"
@@ -54,7 +55,7 @@ TEST_F(Pictures, NothingIsDecodedBeforeTheFirstShowAndNothingAgainAfterIt) {
     panel->imgStatusTabClick(*panel);
     panel->Hide();
     EXPECT_EQ(toolkit::PictureDecodeCount(), decodesBeforePanel + kDecodedPictures)
-        << "kept while the window lives";
+        << "kept across a short hide";
     EXPECT_EQ(Bitmaps(*panel), kept) << "the same bitmaps, tabs drawn into their own";
 }
 
@@ -112,3 +113,37 @@ TEST_F(Pictures, AnotherScaleMakesEveryPictureAgainAtThatScaleWithoutObjectGrowt
     panel->Show();
     sizesAt(96);
 }
+
+// Hidden for a while, the window gives its pictures and paint buffer back; the next show
+// makes them again and paints as before. Shown again sooner, nothing is made again.
+TEST_F(Pictures, AWindowHiddenForAWhileGivesItsPicturesBackAndTheNextShowMakesThemAgain) {
+    panel->SetPicturesKeptWhileHidden(200);
+    panel->Show();
+    const toolkit::Pixels before = toolkit::RenderClient(hwnd);
+    const long decodes = toolkit::PictureDecodeCount();
+    const long gdiShown = GdiObjects();
+    // No message runs between the hide and the show: the timer cannot have come.
+    panel->Hide();
+    panel->Show();
+    EXPECT_EQ(toolkit::PictureDecodeCount(), decodes) << "shown again at once: kept";
+    EXPECT_EQ(panel->PicturesDpi(), 96);
+
+    panel->Hide();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return panel->PicturesDpi() == 0; }))
+        << "given back once hidden for 200 ms";
+    if (gdiShown >= 0) {
+        // Five pictures, the tab strip, the two tab images, the paint buffer's bitmap and DC.
+        EXPECT_EQ(GdiObjects(), gdiShown - 10) << "every picture's bitmap deleted";
+    }
+    EXPECT_EQ(toolkit::PictureDecodeCount(), decodes);
+
+    panel->Show();
+    EXPECT_EQ(panel->PicturesDpi(), 96);
+    EXPECT_EQ(toolkit::PictureDecodeCount(), decodes + kDecodedPictures);
+    const toolkit::Pixels after = toolkit::RenderClient(hwnd);
+    EXPECT_EQ(after.rgb, before.rgb) << "painted as before the pictures went";
+    if (gdiShown >= 0) {
+        EXPECT_EQ(GdiObjects(), gdiShown) << "no objects left behind";
+    }
+}
+
