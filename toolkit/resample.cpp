@@ -42,6 +42,24 @@ std::uint32_t Channel(std::uint64_t total, std::uint64_t divisor) {
         std::min<std::uint64_t>(255, (2 * total + divisor) / (2 * divisor)));
 }
 
+// One row across: each output pixel's channels as sums of weights times values, at most
+// 255 times the source's width (kMaxPngSide keeps that well within 32 bits).
+void Across(const std::uint32_t* in, const std::vector<Footprint>& across, std::uint32_t* r) {
+    for (const Footprint& f : across) {
+        std::uint32_t c0 = 0, c1 = 0, c2 = 0;
+        for (size_t k = 0; k < f.weights.size(); ++k) {
+            const std::uint32_t p = in[f.first + static_cast<int>(k)];
+            const std::uint32_t w = f.weights[k];
+            c0 += w * ((p >> 16) & 0xFF);
+            c1 += w * ((p >> 8) & 0xFF);
+            c2 += w * (p & 0xFF);
+        }
+        *r++ = c0;
+        *r++ = c1;
+        *r++ = c2;
+    }
+}
+
 }  // namespace
 
 int ScaledLength(int length96, int dpi) noexcept {
@@ -67,44 +85,34 @@ Pixels ResampleArea(const Pixels& source, int width, int height) {
     if (width <= 0 || height <= 0 || source.width <= 0 || source.height <= 0) return out;
     const auto across = Footprints(source.width, width);
     const auto down = Footprints(source.height, height);
-    // Across first, into rows of the source's height: each channel a sum of weights times
-    // values, at most 255 times the source's width (kMaxPngSide keeps that in 32 bits).
-    std::vector<std::uint32_t> rows(static_cast<size_t>(width) * source.height * 3);
-    for (int y = 0; y < source.height; ++y) {
-        const std::uint32_t* in = &source.rgb[static_cast<size_t>(y) * source.width];
-        std::uint32_t* r = &rows[static_cast<size_t>(y) * width * 3];
-        for (int x = 0; x < width; ++x, r += 3) {
-            const Footprint& f = across[static_cast<size_t>(x)];
-            std::uint32_t c0 = 0, c1 = 0, c2 = 0;
-            for (size_t k = 0; k < f.weights.size(); ++k) {
-                const std::uint32_t p = in[f.first + static_cast<int>(k)];
-                const std::uint32_t w = f.weights[k];
-                c0 += w * ((p >> 16) & 0xFF);
-                c1 += w * ((p >> 8) & 0xFF);
-                c2 += w * (p & 0xFF);
-            }
-            r[0] = c0;
-            r[1] = c1;
-            r[2] = c2;
-        }
-    }
+    // One source row at a time across, weighted into the output row it falls in. A row
+    // shared by two output rows is worked out again rather than every row kept: fresh
+    // memory is dear here (a 144-DPI background's rows took 5 MB, and touching them cost
+    // more than the arithmetic).
+    const auto rowValues = static_cast<size_t>(width) * 3;
+    std::vector<std::uint32_t> acrossRow(rowValues);
+    std::vector<std::uint64_t> sums(rowValues);
+    int rowDone = -1;  // the source row acrossRow holds
     const std::uint64_t divisor =
         static_cast<std::uint64_t>(source.width) * static_cast<std::uint64_t>(source.height);
     for (int y = 0; y < height; ++y) {
         const Footprint& f = down[static_cast<size_t>(y)];
+        std::fill(sums.begin(), sums.end(), std::uint64_t{0});
+        for (size_t k = 0; k < f.weights.size(); ++k) {
+            const int sourceRow = f.first + static_cast<int>(k);
+            if (sourceRow != rowDone) {
+                Across(&source.rgb[static_cast<size_t>(sourceRow) * source.width], across,
+                       acrossRow.data());
+                rowDone = sourceRow;
+            }
+            const std::uint64_t w = f.weights[k];
+            for (size_t i = 0; i < rowValues; ++i) sums[i] += w * acrossRow[i];
+        }
         std::uint32_t* o = &out.rgb[static_cast<size_t>(y) * width];
         for (int x = 0; x < width; ++x) {
-            std::uint64_t c0 = 0, c1 = 0, c2 = 0;
-            for (size_t k = 0; k < f.weights.size(); ++k) {
-                const std::uint32_t* r =
-                    &rows[(static_cast<size_t>(f.first + static_cast<int>(k)) * width + x) * 3];
-                const std::uint64_t w = f.weights[k];
-                c0 += w * r[0];
-                c1 += w * r[1];
-                c2 += w * r[2];
-            }
-            o[x] =
-                (Channel(c0, divisor) << 16) | (Channel(c1, divisor) << 8) | Channel(c2, divisor);
+            const std::uint64_t* c = &sums[static_cast<size_t>(x) * 3];
+            o[x] = (Channel(c[0], divisor) << 16) | (Channel(c[1], divisor) << 8) |
+                   Channel(c[2], divisor);
         }
     }
     return out;
