@@ -118,9 +118,34 @@ constexpr std::array<std::uint8_t, 30> kDistanceExtra = {0, 0, 0,  0,  1,  1,  2
                                                          4, 4, 5,  5,  6,  6,  7,  7,  8,  8,
                                                          9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
+// A caller's buffer as the output: written from its start, never past its end (every
+// write below is checked against maxOut, the buffer's size, first).
+class SpanOutput {
+public:
+    explicit SpanOutput(std::span<std::uint8_t> buffer) noexcept : buffer_(buffer) {}
+    [[nodiscard]] std::size_t size() const noexcept { return size_; }
+    void push_back(std::uint8_t byte) noexcept { buffer_[size_++] = byte; }
+    [[nodiscard]] std::uint8_t operator[](std::size_t i) const noexcept { return buffer_[i]; }
+    [[nodiscard]] std::span<const std::uint8_t> Written() const noexcept {
+        return buffer_.first(size_);
+    }
+
+private:
+    std::span<std::uint8_t> buffer_;
+    std::size_t size_ = 0;
+};
+
+std::span<const std::uint8_t> Written(const std::vector<std::uint8_t>& out) noexcept {
+    return out;
+}
+std::span<const std::uint8_t> Written(const SpanOutput& out) noexcept {
+    return out.Written();
+}
+
+// Output is a growing vector or a caller's fixed buffer (SpanOutput).
+template <typename Output>
 InflateResult InflateCodes(BitReader& in, const HuffmanTable& literals,
-                           const HuffmanTable& distances, std::vector<std::uint8_t>& out,
-                           std::size_t maxOut) {
+                           const HuffmanTable& distances, Output& out, std::size_t maxOut) {
     for (;;) {
         const int symbol = Decode(in, literals);
         if (in.Overrun()) return InflateResult::Truncated;
@@ -150,7 +175,8 @@ InflateResult InflateCodes(BitReader& in, const HuffmanTable& literals,
     }
 }
 
-InflateResult InflateStored(BitReader& in, std::vector<std::uint8_t>& out, std::size_t maxOut) {
+template <typename Output>
+InflateResult InflateStored(BitReader& in, Output& out, std::size_t maxOut) {
     in.AlignToByte();
     const std::uint32_t length = in.Take(16);
     const std::uint32_t complement = in.Take(16);
@@ -247,9 +273,11 @@ std::uint32_t Adler32(std::span<const std::uint8_t> bytes) noexcept {
     return b << 16 | a;
 }
 
-InflateResult Inflate(std::span<const std::uint8_t> zlibStream, std::vector<std::uint8_t>& out,
-                      std::size_t maxOut) {
-    out.clear();
+namespace {
+
+template <typename Output>
+InflateResult InflateInto(std::span<const std::uint8_t> zlibStream, Output& out,
+                          std::size_t maxOut) {
     if (zlibStream.size() < 2) return InflateResult::Truncated;
     const unsigned method = zlibStream[0];
     const unsigned flags = zlibStream[1];
@@ -282,7 +310,23 @@ InflateResult Inflate(std::span<const std::uint8_t> zlibStream, std::vector<std:
     std::uint32_t stored = 0;
     for (int i = 0; i < 4; ++i) stored = stored << 8 | in.Take(8);
     if (in.Overrun()) return InflateResult::Truncated;
-    return stored == Adler32(out) ? InflateResult::Ok : InflateResult::BadChecksum;
+    return stored == Adler32(Written(out)) ? InflateResult::Ok : InflateResult::BadChecksum;
+}
+
+}  // namespace
+
+InflateResult Inflate(std::span<const std::uint8_t> zlibStream, std::vector<std::uint8_t>& out,
+                      std::size_t maxOut) {
+    out.clear();
+    return InflateInto(zlibStream, out, maxOut);
+}
+
+InflateResult Inflate(std::span<const std::uint8_t> zlibStream, std::span<std::uint8_t> out,
+                      std::size_t& written) {
+    SpanOutput output(out);
+    const InflateResult result = InflateInto(zlibStream, output, out.size());
+    written = output.size();
+    return result;
 }
 
 }  // namespace toolkit

@@ -30,4 +30,9 @@ enum class InflateResult {
 [[nodiscard]] InflateResult Inflate(std::span<const std::uint8_t> zlibStream,
                                     std::vector<std::uint8_t>& out, std::size_t maxOut);
 
+// The same into a buffer of the caller's, never past its end; written gets the count of
+// bytes written, also on failure. No memory is allocated for the output.
+[[nodiscard]] InflateResult Inflate(std::span<const std::uint8_t> zlibStream,
+                                    std::span<std::uint8_t> out, std::size_t& written);
+
 }  // namespace toolkit

@@ -78,58 +78,43 @@ std::uint8_t Paeth(int a, int b, int c) {
     return static_cast<std::uint8_t>(pb <= pc ? b : c);
 }
 
-// Undoes each row's filter in place. Each row is its filter byte, then the row's bytes;
-// a, b and c are the byte a pixel to the left, the one above and the one above-left.
-PngResult Unfilter(std::vector<std::uint8_t>& rows, std::size_t rowBytes, std::size_t height,
-                   std::size_t pixelBytes) {
-    const std::vector<std::uint8_t> zeroRow(rowBytes, 0);
-    const std::uint8_t* above = zeroRow.data();
-    for (std::size_t y = 0; y < height; ++y) {
-        std::uint8_t* row = rows.data() + y * (rowBytes + 1) + 1;
-        const int filter = row[-1];
-        for (std::size_t i = 0; i < rowBytes; ++i) {
-            const int a = i >= pixelBytes ? row[i - pixelBytes] : 0;
-            const int b = above[i];
-            const int c = i >= pixelBytes ? above[i - pixelBytes] : 0;
-            int predicted = 0;
-            switch (filter) {
-                case 0: break;
-                case 1: predicted = a; break;
-                case 2: predicted = b; break;
-                case 3: predicted = (a + b) / 2; break;
-                case 4: predicted = Paeth(a, b, c); break;
-                default: return PngResult::BadFilter;
-            }
-            row[i] = static_cast<std::uint8_t>(row[i] + predicted);
+// Undoes one row's filter: from its filtered bytes (those after the filter byte) into row,
+// with above the row before it, unfiltered (zeros for the first). a, b and c are the byte a
+// pixel to the left, the one above and the one above-left.
+PngResult UnfilterRow(int filter, const std::uint8_t* filtered, std::uint8_t* row,
+                      const std::uint8_t* above, std::size_t rowBytes, std::size_t pixelBytes) {
+    if (filter > 4) return PngResult::BadFilter;
+    for (std::size_t i = 0; i < rowBytes; ++i) {
+        const int a = i >= pixelBytes ? row[i - pixelBytes] : 0;
+        const int b = above[i];
+        const int c = i >= pixelBytes ? above[i - pixelBytes] : 0;
+        int predicted = 0;
+        switch (filter) {
+            case 1: predicted = a; break;
+            case 2: predicted = b; break;
+            case 3: predicted = (a + b) / 2; break;
+            case 4: predicted = Paeth(a, b, c); break;
+            default: break;
         }
-        above = row;
+        row[i] = static_cast<std::uint8_t>(filtered[i] + predicted);
     }
     return PngResult::Ok;
 }
 
-PngResult ToPixels(const std::vector<std::uint8_t>& rows, const Header& header,
-                   std::span<const std::uint32_t> palette, Pixels& out) {
-    const std::size_t width = header.width;
-    const std::size_t rowBytes = width * static_cast<std::size_t>(header.channels);
-    std::vector<std::uint32_t> rgb(width * header.height);
-    for (std::size_t y = 0; y < header.height; ++y) {
-        const std::uint8_t* p = rows.data() + y * (rowBytes + 1) + 1;
-        std::uint32_t* to = rgb.data() + y * width;
-        for (std::size_t x = 0; x < width; ++x, p += header.channels) {
-            switch (header.colourType) {
-                case 0:
-                case 4: to[x] = p[0] * 0x010101u; break;
-                case 3:
-                    if (std::size_t{p[0]} >= palette.size()) return PngResult::BadPaletteIndex;
-                    to[x] = palette[p[0]];
-                    break;
-                default: to[x] = std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8 | p[2];
-            }
+// One unfiltered row as pixels (0x00RRGGBB).
+PngResult RowToPixels(const std::uint8_t* p, const Header& header,
+                      std::span<const std::uint32_t> palette, std::uint32_t* to) {
+    for (std::size_t x = 0; x < header.width; ++x, p += header.channels) {
+        switch (header.colourType) {
+            case 0:
+            case 4: to[x] = p[0] * 0x010101u; break;
+            case 3:
+                if (std::size_t{p[0]} >= palette.size()) return PngResult::BadPaletteIndex;
+                to[x] = palette[p[0]];
+                break;
+            default: to[x] = std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8 | p[2];
         }
     }
-    out.width = static_cast<int>(header.width);
-    out.height = static_cast<int>(header.height);
-    out.rgb = std::move(rgb);
     return PngResult::Ok;
 }
 
@@ -181,19 +166,48 @@ PngResult Decode(std::span<const std::uint8_t> file, Pixels& out) {
     }
     if (header.colourType == 3 && palette.empty()) return PngResult::MissingPalette;
 
-    const std::size_t rowBytes = std::size_t{header.width} * static_cast<size_t>(header.channels);
-    const std::size_t expected = (rowBytes + 1) * header.height;
-    std::vector<std::uint8_t> rows;
-    // Room for all rows at once, as far as the data could fill it: deflate expands at most
-    // 1032 to 1, so a small file claiming a large picture reserves little.
-    rows.reserve(compressed.size() > expected / 1032 ? expected : compressed.size() * 1032);
-    if (Inflate(compressed, rows, expected) != InflateResult::Ok || rows.size() != expected) {
+    const std::size_t width = header.width;
+    const std::size_t rowBytes = width * static_cast<size_t>(header.channels);
+    const std::size_t stride = rowBytes + 1;  // a filter byte, then the row
+    const std::size_t expected = stride * header.height;
+    // Deflate expands at most 1032 to 1: data too short to fill the picture are refused
+    // before anything as large as the picture is allocated.
+    if (compressed.size() < expected / 1032) return PngResult::BadData;
+    std::vector<std::uint32_t> rgb(width * header.height);
+    // Fresh memory is dear (each page touched costs more than decoding it), so the filtered
+    // rows are inflated into the end of the pixels' own memory and turned into pixels from
+    // the top: at most 3 bytes a pixel and a filter byte a row, they stay ahead of the
+    // 4-byte pixels written. Only RGBA rows, larger than their pixels, get a buffer of
+    // their own.
+    const std::span<std::uint8_t> pixelBytes(reinterpret_cast<std::uint8_t*>(rgb.data()),
+                                             rgb.size() * sizeof(std::uint32_t));
+    std::vector<std::uint8_t> separate;
+    std::span<std::uint8_t> filtered;
+    if (expected <= pixelBytes.size()) {
+        filtered = pixelBytes.last(expected);
+    } else {
+        separate.resize(expected);
+        filtered = separate;
+    }
+    std::size_t written = 0;
+    if (Inflate(compressed, filtered, written) != InflateResult::Ok || written != expected) {
         return PngResult::BadData;
     }
-    const PngResult result =
-        Unfilter(rows, rowBytes, header.height, static_cast<size_t>(header.channels));
-    if (result != PngResult::Ok) return result;
-    return ToPixels(rows, header, palette, out);
+    // Each row is unfiltered into a row of its own before its pixels are written over it.
+    std::vector<std::uint8_t> above(rowBytes, 0), row(rowBytes);
+    for (std::size_t y = 0; y < header.height; ++y) {
+        const std::uint8_t* in = filtered.data() + y * stride;
+        PngResult result = UnfilterRow(in[0], in + 1, row.data(), above.data(), rowBytes,
+                                       static_cast<std::size_t>(header.channels));
+        if (result == PngResult::Ok)
+            result = RowToPixels(row.data(), header, palette, rgb.data() + y * width);
+        if (result != PngResult::Ok) return result;
+        std::swap(above, row);
+    }
+    out.width = static_cast<int>(header.width);
+    out.height = static_cast<int>(header.height);
+    out.rgb = std::move(rgb);
+    return PngResult::Ok;
 }
 
 }  // namespace
