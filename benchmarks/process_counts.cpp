@@ -118,15 +118,18 @@ long CountGdiObjects(DWORD pid, std::string& kindsOut) {
     UINT64 table = 0;
     SIZE_T read = 0;
     // A 32-bit process has a PEB of its own (ProcessWow64Information gives its address),
-    // which holds the table's address at 0x94; a 64-bit one at 0xF8 of its PEB.
+    // which holds the table's address at 0x94; a 64-bit one at 0xF8 of its PEB. Wine 8
+    // answers ProcessWow64Information for another process with 1, not an address
+    // (measured, a 32-bit process of the wine32 loader); its 64-bit PEB, which
+    // ProcessBasicInformation gives, holds the table too.
     ULONG_PTR peb32 = 0;
-    if (query(process.get(), 26, &peb32, sizeof peb32, nullptr) == 0 && peb32) {
+    if (query(process.get(), 26, &peb32, sizeof peb32, nullptr) == 0 && peb32 > 1) {
         ULONG table32 = 0;
-        if (!ReadProcessMemory(process.get(), reinterpret_cast<BYTE*>(peb32) + 0x94, &table32,
-                               sizeof table32, &read))
-            return -1;
-        table = table32;
-    } else {
+        if (ReadProcessMemory(process.get(), reinterpret_cast<BYTE*>(peb32) + 0x94, &table32,
+                              sizeof table32, &read))
+            table = table32;
+    }
+    if (!table) {
         ProcessBasicInformation basic{};
         if (query(process.get(), 0, &basic, sizeof basic, nullptr) != 0) return -1;
         if (!ReadProcessMemory(process.get(), static_cast<BYTE*>(basic.pebBaseAddress) + 0xF8,
