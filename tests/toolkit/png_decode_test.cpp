@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -163,17 +164,22 @@ TEST(PngDecode, EveryStoredPictureMatchesTheReferenceDecoder) {
     EXPECT_GE(count, 12);
 }
 
+// Also one pixel wide, where an RGB row and its filter byte take exactly the 4 bytes of
+// its pixel: the rows are inflated into the pixels' own memory.
 TEST(PngDecode, EveryColourTypeAndFilter) {
-    for (int colourType : {0, 2, 3, 4, 6}) {
-        SCOPED_TRACE(colourType);
-        const Made m = MakePicture(37, 23, colourType);
-        Pixels pixels;
-        ASSERT_EQ(DecodePngBytes(m.file, pixels), PngResult::Ok);
-        EXPECT_EQ(pixels.width, 37);
-        EXPECT_EQ(pixels.height, 23);
-        EXPECT_TRUE(pixels.rgb == m.rgb);
-        int width = 0, height = 0;
-        EXPECT_TRUE(ReferenceColours(m.file, width, height) == m.rgb);
+    for (const auto& [w, h] : {std::pair{37u, 23u}, std::pair{1u, 9u}, std::pair{9u, 1u}}) {
+        for (int colourType : {0, 2, 3, 4, 6}) {
+            SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h) + ", colour type " +
+                         std::to_string(colourType));
+            const Made m = MakePicture(w, h, colourType);
+            Pixels pixels;
+            ASSERT_EQ(DecodePngBytes(m.file, pixels), PngResult::Ok);
+            EXPECT_EQ(pixels.width, static_cast<int>(w));
+            EXPECT_EQ(pixels.height, static_cast<int>(h));
+            EXPECT_TRUE(pixels.rgb == m.rgb);
+            int width = 0, height = 0;
+            EXPECT_TRUE(ReferenceColours(m.file, width, height) == m.rgb);
+        }
     }
 }
 
