@@ -1,6 +1,7 @@
 #include "toolkit/inflate.h"
 
 #include <array>
+#include <vector>
 
 namespace toolkit {
 namespace {
@@ -119,11 +120,12 @@ constexpr std::array<std::uint8_t, 30> kDistanceExtra = {0, 0, 0,  0,  1,  1,  2
                                                          9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
 // A caller's buffer as the output: written from its start, never past its end (every
-// write below is checked against maxOut, the buffer's size, first).
+// write below is checked against its capacity first).
 class SpanOutput {
 public:
     explicit SpanOutput(std::span<std::uint8_t> buffer) noexcept : buffer_(buffer) {}
     [[nodiscard]] std::size_t size() const noexcept { return size_; }
+    [[nodiscard]] std::size_t capacity() const noexcept { return buffer_.size(); }
     void push_back(std::uint8_t byte) noexcept { buffer_[size_++] = byte; }
     [[nodiscard]] std::uint8_t operator[](std::size_t i) const noexcept { return buffer_[i]; }
     [[nodiscard]] std::span<const std::uint8_t> Written() const noexcept {
@@ -135,23 +137,14 @@ private:
     std::size_t size_ = 0;
 };
 
-std::span<const std::uint8_t> Written(const std::vector<std::uint8_t>& out) noexcept {
-    return out;
-}
-std::span<const std::uint8_t> Written(const SpanOutput& out) noexcept {
-    return out.Written();
-}
-
-// Output is a growing vector or a caller's fixed buffer (SpanOutput).
-template <typename Output>
 InflateResult InflateCodes(BitReader& in, const HuffmanTable& literals,
-                           const HuffmanTable& distances, Output& out, std::size_t maxOut) {
+                           const HuffmanTable& distances, SpanOutput& out) {
     for (;;) {
         const int symbol = Decode(in, literals);
         if (in.Overrun()) return InflateResult::Truncated;
         if (symbol < 0) return InflateResult::BadCode;
         if (symbol < 256) {
-            if (out.size() >= maxOut) return InflateResult::TooLarge;
+            if (out.size() >= out.capacity()) return InflateResult::TooLarge;
             out.push_back(static_cast<std::uint8_t>(symbol));
             continue;
         }
@@ -168,22 +161,21 @@ InflateResult InflateCodes(BitReader& in, const HuffmanTable& literals,
         const std::size_t distance = kDistanceBase[d] + in.Take(kDistanceExtra[d]);
         if (in.Overrun()) return InflateResult::Truncated;
         if (distance > out.size()) return InflateResult::DistanceTooFar;
-        if (length > maxOut - out.size()) return InflateResult::TooLarge;
+        if (length > out.capacity() - out.size()) return InflateResult::TooLarge;
         // Byte by byte: the copy may overlap what it writes (distance < length repeats).
         std::size_t from = out.size() - distance;
         for (std::size_t i = 0; i < length; ++i) out.push_back(out[from++]);
     }
 }
 
-template <typename Output>
-InflateResult InflateStored(BitReader& in, Output& out, std::size_t maxOut) {
+InflateResult InflateStored(BitReader& in, SpanOutput& out) {
     in.AlignToByte();
     const std::uint32_t length = in.Take(16);
     const std::uint32_t complement = in.Take(16);
     if (in.Overrun()) return InflateResult::Truncated;
     if ((length ^ 0xFFFFu) != complement) return InflateResult::BadBlock;
     if (std::size_t{length} * 8 > in.BitsLeft()) return InflateResult::Truncated;
-    if (length > maxOut - out.size()) return InflateResult::TooLarge;
+    if (length > out.capacity() - out.size()) return InflateResult::TooLarge;
     for (std::uint32_t i = 0; i < length; ++i) out.push_back(static_cast<std::uint8_t>(in.Take(8)));
     return InflateResult::Ok;
 }
@@ -275,9 +267,7 @@ std::uint32_t Adler32(std::span<const std::uint8_t> bytes) noexcept {
 
 namespace {
 
-template <typename Output>
-InflateResult InflateInto(std::span<const std::uint8_t> zlibStream, Output& out,
-                          std::size_t maxOut) {
+InflateResult InflateInto(std::span<const std::uint8_t> zlibStream, SpanOutput& out) {
     if (zlibStream.size() < 2) return InflateResult::Truncated;
     const unsigned method = zlibStream[0];
     const unsigned flags = zlibStream[1];
@@ -294,14 +284,14 @@ InflateResult InflateInto(std::span<const std::uint8_t> zlibStream, Output& out,
         if (in.Overrun()) return InflateResult::Truncated;
         InflateResult result = InflateResult::BadBlock;
         if (type == 0) {
-            result = InflateStored(in, out, maxOut);
+            result = InflateStored(in, out);
         } else if (type == 1) {
             BuildFixedTables(literals, distances);
-            result = InflateCodes(in, literals, distances, out, maxOut);
+            result = InflateCodes(in, literals, distances, out);
         } else if (type == 2) {
             result = ReadDynamicTables(in, literals, distances);
             if (result == InflateResult::Ok) {
-                result = InflateCodes(in, literals, distances, out, maxOut);
+                result = InflateCodes(in, literals, distances, out);
             }
         }
         if (result != InflateResult::Ok) return result;
@@ -310,21 +300,15 @@ InflateResult InflateInto(std::span<const std::uint8_t> zlibStream, Output& out,
     std::uint32_t stored = 0;
     for (int i = 0; i < 4; ++i) stored = stored << 8 | in.Take(8);
     if (in.Overrun()) return InflateResult::Truncated;
-    return stored == Adler32(Written(out)) ? InflateResult::Ok : InflateResult::BadChecksum;
+    return stored == Adler32(out.Written()) ? InflateResult::Ok : InflateResult::BadChecksum;
 }
 
 }  // namespace
 
-InflateResult Inflate(std::span<const std::uint8_t> zlibStream, std::vector<std::uint8_t>& out,
-                      std::size_t maxOut) {
-    out.clear();
-    return InflateInto(zlibStream, out, maxOut);
-}
-
 InflateResult Inflate(std::span<const std::uint8_t> zlibStream, std::span<std::uint8_t> out,
                       std::size_t& written) {
     SpanOutput output(out);
-    const InflateResult result = InflateInto(zlibStream, output, out.size());
+    const InflateResult result = InflateInto(zlibStream, output);
     written = output.size();
     return result;
 }

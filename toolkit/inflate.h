@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <vector>
 
 namespace toolkit {
 
@@ -24,13 +23,8 @@ enum class InflateResult {
 // The Adler-32 of the bytes, as a zlib stream's trailer holds it.
 [[nodiscard]] std::uint32_t Adler32(std::span<const std::uint8_t> bytes) noexcept;
 
-// Decompresses a zlib stream into out (replacing what it held), refusing to write more
-// than maxOut bytes. Bytes after the trailer are ignored. On failure out holds what had been
-// written so far.
-[[nodiscard]] InflateResult Inflate(std::span<const std::uint8_t> zlibStream,
-                                    std::vector<std::uint8_t>& out, std::size_t maxOut);
-
-// The same into a buffer of the caller's, never past its end; written gets the count of
+// Decompresses a zlib stream into a buffer of the caller's, never past its end (more output
+// than it holds is TooLarge). Bytes after the trailer are ignored. written gets the count of
 // bytes written, also on failure. No memory is allocated for the output.
 [[nodiscard]] InflateResult Inflate(std::span<const std::uint8_t> zlibStream,
                                     std::span<std::uint8_t> out, std::size_t& written);

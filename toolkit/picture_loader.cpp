@@ -18,7 +18,6 @@ std::atomic<long> decodeCount{0};
 // Why a picture could not be decoded, in words for the message that reports it.
 const char* Reason(PngResult result) noexcept {
     switch (result) {
-        case PngResult::Ok: return "no fault";
         case PngResult::NotPng: return "not a PNG file";
         case PngResult::Truncated: return "the file is cut short";
         case PngResult::Unsupported: return "a kind of PNG not stored here";

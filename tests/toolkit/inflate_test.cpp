@@ -11,9 +11,17 @@
 
 namespace {
 
-using toolkit::Inflate;
 using toolkit::InflateResult;
 using Bytes = std::vector<std::uint8_t>;
+
+// Inflates into a buffer of maxOut bytes; out is left holding what was written.
+InflateResult Inflate(const Bytes& stream, Bytes& out, std::size_t maxOut) {
+    out.assign(maxOut, 0);
+    std::size_t written = 0;
+    const InflateResult result = toolkit::Inflate(stream, out, written);
+    out.resize(written);
+    return result;
+}
 
 Bytes ToBytes(const std::string& s) {
     return Bytes(s.begin(), s.end());

@@ -146,4 +146,3 @@ TEST_F(Pictures, AWindowHiddenForAWhileGivesItsPicturesBackAndTheNextShowMakesTh
         EXPECT_EQ(GdiObjects(), gdiShown) << "no objects left behind";
     }
 }
-
