@@ -5,12 +5,13 @@ import os
 import shutil
 import subprocess
 import sys
+import time
 
 import pytest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "suite"))
 
-from desktop import ROOT, Desktop, wait_until  # noqa: E402
+from desktop import ROOT, Desktop, linux_pids_of, wait_until  # noqa: E402
 from programs import BUILD, RUN_KEY, RUN_VALUE, end_programs  # noqa: E402
 # Keeps each test's report on its item, for the fixtures below.
 from report_hook import pytest_runtest_makereport  # noqa: E402,F401
@@ -68,19 +69,47 @@ def clean(desktop, scale, request):
         d.set_scale(96)
 
 
+# One line for each program that ended with anything but 0, with the end of what it wrote
+# to its standard error; tests/e2e/run prints them under the summary.
+UNEXPECTED_ENDS_LOG = os.path.join(ROOT, "build", "e2e", "unexpected-ends.log")
+SERVERS_AT_START = sorted(linux_pids_of("wineserver"))
+
+
 class Program:
     """A program started in the desktop, as the user starts it."""
 
     def __init__(self, d, exe, *args):
         self.d = d
+        self.name = " ".join([os.path.basename(exe), *args])
         self.process = d.start(exe, *args)
 
     def ended(self):
         return self.process.poll() is not None
 
+    def stderr_tail(self, lines=4):
+        try:
+            with open(self.process.log_path, errors="replace") as f:
+                return " | ".join(line.strip() for line in f.readlines()[-lines:])
+        except OSError:
+            return ""
+
     def wait_ended(self, deadline=15):
         wait_until(self.ended, deadline=deadline, what="the program to end")
-        return self.process.returncode
+        code = self.process.returncode
+        if code != 0:
+            with open(UNEXPECTED_ENDS_LOG, "a") as log:
+                # A server other than the one the run began with means that it shut down
+                # (and ended its programs) in between.
+                servers = sorted(linux_pids_of("wineserver"))
+                log.write(f"{time.strftime('%H:%M:%S')} {self.d.shot_prefix}: {self!r}; "
+                          f"wineserver {servers} (at the start {SERVERS_AT_START})\n")
+        return code
+
+    def __repr__(self):
+        code = self.process.poll()
+        state = "running" if code is None else f"ended with {code}"
+        return (f"<{self.name}: {state}; its standard error ends: "
+                f"{self.stderr_tail() or '(nothing)'}>")
 
 
 @pytest.fixture

@@ -14,6 +14,9 @@ from PIL import Image
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 # Each silent exit of the stand-in's tool that was given again, one line each.
 SILENT_EXIT_LOG = os.path.join(ROOT, "build", "e2e", "silent-exits.log")
+# What each program started in the desktop wrote to its standard error (Wine's own "err:"
+# lines among it), one file per start, so that an unexpected end can be told apart.
+PROGRAM_LOGS = os.path.join(ROOT, "build", "e2e", "programs")
 WINE64 = "/usr/lib/wine/wine64"
 DESKTOP_NAME = "Korvalen"
 DESKTOP_SIZE = (1024, 768)
@@ -104,6 +107,7 @@ class Desktop:
         self.helper_exe = os.path.join(build_dir, "tests", "e2e", "e2e-helper.exe")
         self.sim_exe = os.path.join(build_dir, "simulator", "korvalen-sim.exe")
         self.shot_count = 0
+        self.started_count = 0
         self.shot_prefix = "suite"
         self._masks = {}
         self.dpi = 96  # the scale the programs started now take (set_scale)
@@ -122,8 +126,17 @@ class Desktop:
         """Starts a program in the desktop (the prefix's Desktop value puts it there), which
         is held open first."""
         self.keep_desktop()
-        return subprocess.Popen([WINE64, exe, *args], stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
+        os.makedirs(PROGRAM_LOGS, exist_ok=True)
+        self.started_count += 1
+        log_path = os.path.join(PROGRAM_LOGS, f"{self.started_count:03d}-{self.shot_prefix}-"
+                                              f"{os.path.basename(exe)}.log")
+        # Wine's errors, and exceptions: an end with 1 after an exception is the program's own.
+        env = dict(os.environ, WINEDEBUG="-all,err+all,+seh")
+        with open(log_path, "wb") as log:
+            process = subprocess.Popen([WINE64, exe, *args], stdout=subprocess.DEVNULL,
+                                       stderr=log, env=env)
+        process.log_path = log_path
+        return process
 
     def windows_path(self, path):
         return "Z:" + os.path.abspath(path).replace("/", "\\")
@@ -280,13 +293,21 @@ class Desktop:
 
         def ran():
             nonlocal result
-            result = self.wine(self.sim_exe, *args)
-            silent = result.returncode == 1 and not result.stdout and not result.stderr
+            # Wine's own error lines are let through: they tell why a start failed, and
+            # the tool's own words are told from them by their "err:" tag.
+            result = run([WINE64, self.sim_exe, *args],
+                         env=dict(os.environ, WINEDEBUG="-all,err+all"))
+            wine_lines = [line for line in result.stderr.splitlines() if ":err:" in line]
+            own_lines = [line for line in result.stderr.splitlines() if ":err:" not in line]
+            result.stderr = "\n".join(own_lines)
+            silent = result.returncode == 1 and not result.stdout and not own_lines
             if silent:
                 # Kept, so that a run can tell how often it still happens.
                 os.makedirs(os.path.dirname(SILENT_EXIT_LOG), exist_ok=True)
                 with open(SILENT_EXIT_LOG, "a") as log:
-                    log.write(f"{time.strftime('%H:%M:%S')} korvalen-sim {' '.join(args)}\n")
+                    log.write(f"{time.strftime('%H:%M:%S')} korvalen-sim {' '.join(args)}; "
+                              f"Wine said: {' | '.join(wine_lines) or 'nothing'}; wineserver "
+                              f"{sorted(linux_pids_of('wineserver'))}\n")
             return not silent
 
         try:
@@ -310,7 +331,16 @@ class Desktop:
     def x_tree(self):
         """(id, name, Rect in root coordinates, class) of every X window under the root;
         the class is the first WM_CLASS string, or "" when there is none."""
-        r = run(["xwininfo", "-root", "-tree"], check=True)
+        # xwininfo lists the windows, then asks about each: one destroyed in between (a
+        # program ending, a balloon going) ends it with BadWindow or BadDrawable, and the
+        # tree is asked for again.
+        for _ in range(5):
+            r = run(["xwininfo", "-root", "-tree"])
+            if r.returncode == 0 or not re.search(r"Bad (Window|Drawable)", r.stderr):
+                break
+        if r.returncode != 0:
+            raise AssertionError(f"xwininfo -root -tree failed ({r.returncode}): "
+                                 f"{r.stderr.strip()}")
         out = []
         for line in r.stdout.splitlines():
             m = re.match(r'\s*(0x[0-9a-f]+) (?:"(.*)"|\(has no name\)):\s*(?:\("([^"]*)"[^)]*\))?.*?'
