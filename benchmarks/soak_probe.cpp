@@ -164,8 +164,11 @@ public:
         Take(action, what);
         if (!panel_.Alive()) {
             ++crashes;
-            std::printf("soak: step %ld (%s): the panel ended; started again\n", steps,
-                        what.c_str());
+            DWORD code = 0;
+            (void)GetExitCodeProcess(panel_.Process(), &code);
+            // The exit code tells a crash (an exception code) from an end of Wine's making.
+            std::printf("soak: step %ld (%s): the panel ended with 0x%lx; started again\n", steps,
+                        what.c_str(), static_cast<unsigned long>(code));
             if (!Begin()) std::printf("soak: the panel did not start again\n");
             return;
         }
