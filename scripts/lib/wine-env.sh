@@ -50,19 +50,39 @@ wine_i686_mode() {
 # Debian tree (scripts/test-from-bare), where a dynamic one finds other libraries or none.
 _static_qemu_i386() {
   local q
-  for q in /usr/bin/qemu-i386-static /usr/bin/qemu-i386; do
+  for q in /usr/bin/qemu-i386 /usr/bin/qemu-i386-static; do
     [ -x "$q" ] && LC_ALL=C ldd "$q" 2>&1 | grep -qE 'not a dynamic executable|statically linked' &&
       { echo "$q"; return 0; }
   done
   return 1
 }
 
+# Whether 32-bit threads share one TLS descriptor table (benchmarks/thread_tls_probe.c),
+# as the machine starts 32-bit programs or, given, through QEMU. qemu-user 7.2 (Debian 12's
+# own) does: a new thread's descriptor replaces every other thread's, and 32-bit Wine,
+# which reloads it at each signal, dies once the newest thread has ended. False where the
+# probe cannot be built or cannot tell.   i686_threads_share_tls [QEMU]
+i686_threads_share_tls() {
+  local probe=$KORVALEN_ROOT/build/thread-tls-probe
+  if [ ! -x "$probe" ] || [ "$probe" -ot "$KORVALEN_ROOT/benchmarks/thread_tls_probe.c" ]; then
+    mkdir -p "$KORVALEN_ROOT/build" &&
+      gcc -m32 -O1 -nostdlib -static -ffreestanding -fno-pie -no-pie -fno-stack-protector \
+        "$KORVALEN_ROOT/benchmarks/thread_tls_probe.c" -o "$probe" >/dev/null 2>&1 || return 1
+  fi
+  timeout 60 "$@" "$probe" 2>/dev/null
+  [ $? -eq 1 ]
+}
+
 # Switches the qemu-i386 hand-over on (root only); false where it cannot be had. Never
 # where the kernel runs 32-bit programs itself. It changes how this machine starts every
 # 32-bit program, so it says so when it does. An entry of ours that cannot start Wine here
-# (made in another tree, with an interpreter that needs that tree's libraries) is replaced.
+# (made in another tree, with an interpreter that needs that tree's libraries), or whose
+# qemu shares one TLS descriptor among threads where this tree's qemu does not, is replaced.
 i686_emulation_on() {
-  [ "$(wine_i686_mode)" = emulated ] && return 0
+  if [ "$(wine_i686_mode)" = emulated ]; then
+    _replace_tls_sharing_handover
+    return 0
+  fi
   [ -n "$(_i686_handover_entries)" ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1 || return 1
   local qemu
   qemu=$(_static_qemu_i386) || return 1
@@ -71,13 +91,34 @@ i686_emulation_on() {
     echo "wine-env: $KORVALEN_BINFMT cannot start Wine in this tree; registering it again with $qemu"
     echo -1 >"$KORVALEN_BINFMT" 2>/dev/null || true
   fi
-  local magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
-  local mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
-  printf '%s' ":korvalen-i386:M::$magic:$mask:$qemu:F" \
-    >/proc/sys/fs/binfmt_misc/register 2>/dev/null || return 1
+  _register_handover "$qemu" || return 1
   echo "wine-env: this kernel runs no 32-bit programs: registered $KORVALEN_BINFMT, which hands" \
     "every 32-bit program to $qemu (it stays; 'echo -1 > $KORVALEN_BINFMT' removes it)"
   [ "$(wine_i686_mode)" = emulated ]
+}
+
+# Our entry, where its qemu gives all threads one TLS descriptor and this tree's static
+# qemu keeps them apart: registered again with this tree's (the old stays open in running
+# programs). The system's own entry is left as it is.
+_replace_tls_sharing_handover() {
+  local qemu
+  grep -qsx enabled "$KORVALEN_BINFMT" || return 0
+  i686_threads_share_tls || return 0
+  qemu=$(_static_qemu_i386) && ! i686_threads_share_tls "$qemu" || {
+    echo "wine-env: the qemu of $KORVALEN_BINFMT gives all 32-bit threads one TLS descriptor" \
+      "and this tree has no qemu-i386 that keeps them apart"
+    return 0
+  }
+  echo "wine-env: the qemu of $KORVALEN_BINFMT gives all 32-bit threads one TLS descriptor;" \
+    "registering it again with $qemu, which keeps them apart"
+  echo -1 >"$KORVALEN_BINFMT" 2>/dev/null || return 0
+  _register_handover "$qemu"
+}
+
+_register_handover() {
+  local magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+  local mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+  printf '%s' ":korvalen-i386:M::$magic:$mask:$1:F" >/proc/sys/fs/binfmt_misc/register 2>/dev/null
 }
 
 # There is no switch-off: the hand-over stays on once made. Runs side by side (and a
@@ -122,7 +163,7 @@ _wine_make_template() {
   echo "wine-env: making the template prefix (once)..."
   # The prefix gets its 32-bit half only when i686 programs can run while it is made; where
   # they run only under emulation that takes a couple of minutes, once.
-  [ "$(wine_i686_mode)" = none ] && i686_emulation_on
+  [ "$(wine_i686_mode)" != native ] && i686_emulation_on
   rm -rf "$t"
   mkdir -p "$KORVALEN_WINE_DIR"
   WINEPREFIX=$t "$WINE64" wineboot -i >/dev/null 2>&1
