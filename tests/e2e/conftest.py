@@ -11,7 +11,7 @@ import pytest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "suite"))
 
-from desktop import ROOT, Desktop, linux_pids_of, wait_until  # noqa: E402
+from desktop import ROOT, Desktop, wait_until  # noqa: E402
 from programs import BUILD, RUN_KEY, RUN_VALUE, end_programs  # noqa: E402
 # Keeps each test's report on its item, for the fixtures below.
 from report_hook import pytest_runtest_makereport  # noqa: E402,F401
@@ -72,7 +72,6 @@ def clean(desktop, scale, request):
 # One line for each program that ended with anything but 0, with the end of what it wrote
 # to its standard error; tests/e2e/run prints them under the summary.
 UNEXPECTED_ENDS_LOG = os.path.join(ROOT, "build", "e2e", "unexpected-ends.log")
-SERVERS_AT_START = sorted(linux_pids_of("wineserver"))
 
 
 class Program:
@@ -98,11 +97,8 @@ class Program:
         code = self.process.returncode
         if code != 0:
             with open(UNEXPECTED_ENDS_LOG, "a") as log:
-                # A server other than the one the run began with means that it shut down
-                # (and ended its programs) in between.
-                servers = sorted(linux_pids_of("wineserver"))
                 log.write(f"{time.strftime('%H:%M:%S')} {self.d.shot_prefix}: {self!r}; "
-                          f"wineserver {servers} (at the start {SERVERS_AT_START})\n")
+                          f"{self.d.server_note()}\n")
         return code
 
     def __repr__(self):

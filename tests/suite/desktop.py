@@ -18,6 +18,8 @@ SILENT_EXIT_LOG = os.path.join(ROOT, "build", "e2e", "silent-exits.log")
 # lines among it), one file per start, so that an unexpected end can be told apart.
 PROGRAM_LOGS = os.path.join(ROOT, "build", "e2e", "programs")
 WINE64 = "/usr/lib/wine/wine64"
+# Wine's own error lines only: they tell why a start failed.
+WINE_ERRORS = "-all,err+all"
 DESKTOP_NAME = "Korvalen"
 DESKTOP_SIZE = (1024, 768)
 # Two presses of one button within this time and 4 px make a double click (Windows' and
@@ -114,6 +116,13 @@ class Desktop:
         self._colours = {}
         self._clicks = []  # (button, root x, root y, time) of the recent clicks
         self._keeper = None  # the helper's "keep" process while it holds the desktop
+        # A server other than this one later means that it shut down (and ended its
+        # programs) in between.
+        self.servers_at_start = sorted(linux_pids_of("wineserver"))
+
+    def server_note(self):
+        return (f"wineserver {sorted(linux_pids_of('wineserver'))} "
+                f"(at the start {self.servers_at_start})")
 
     # --- Windows side -------------------------------------------------------------
     def wine(self, *args, timeout=60, check=False):
@@ -131,7 +140,7 @@ class Desktop:
         log_path = os.path.join(PROGRAM_LOGS, f"{self.started_count:03d}-{self.shot_prefix}-"
                                               f"{os.path.basename(exe)}.log")
         # Wine's errors, and exceptions: an end with 1 after an exception is the program's own.
-        env = dict(os.environ, WINEDEBUG="-all,err+all,+seh")
+        env = dict(os.environ, WINEDEBUG=WINE_ERRORS + ",+seh")
         with open(log_path, "wb") as log:
             process = subprocess.Popen([WINE64, exe, *args], stdout=subprocess.DEVNULL,
                                        stderr=log, env=env)
@@ -296,9 +305,10 @@ class Desktop:
             # Wine's own error lines are let through: they tell why a start failed, and
             # the tool's own words are told from them by their "err:" tag.
             result = run([WINE64, self.sim_exe, *args],
-                         env=dict(os.environ, WINEDEBUG="-all,err+all"))
-            wine_lines = [line for line in result.stderr.splitlines() if ":err:" in line]
-            own_lines = [line for line in result.stderr.splitlines() if ":err:" not in line]
+                         env=dict(os.environ, WINEDEBUG=WINE_ERRORS))
+            wine_lines, own_lines = [], []
+            for line in result.stderr.splitlines():
+                (wine_lines if ":err:" in line else own_lines).append(line)
             result.stderr = "\n".join(own_lines)
             silent = result.returncode == 1 and not result.stdout and not own_lines
             if silent:
@@ -306,8 +316,8 @@ class Desktop:
                 os.makedirs(os.path.dirname(SILENT_EXIT_LOG), exist_ok=True)
                 with open(SILENT_EXIT_LOG, "a") as log:
                     log.write(f"{time.strftime('%H:%M:%S')} korvalen-sim {' '.join(args)}; "
-                              f"Wine said: {' | '.join(wine_lines) or 'nothing'}; wineserver "
-                              f"{sorted(linux_pids_of('wineserver'))}\n")
+                              f"Wine said: {' | '.join(wine_lines) or 'nothing'}; "
+                              f"{self.server_note()}\n")
             return not silent
 
         try:
