@@ -108,17 +108,31 @@ TEST_F(Startup, AQuitRequestPostsTwoQuitMessagesToTheRunningPanelsWindow) {
     EXPECT_EQ(quit.ExitCode(0ms), 0u);
 }
 
+namespace {
+int quitsDispatched = 0;
+
+// The quit request posts its quit messages to the panel's window, so pumping this thread
+// dispatches them to it.
+LRESULT CALLBACK CountingQuits(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_QUIT) ++quitsDispatched;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+}  // namespace
+
 // A quit request waits up to ten seconds for the running panel to end. Its application
 // window is a top-level window all that time: a message sent to every top-level window (a
 // broadcast, the system's end of session) would stall unless the wait dispatches.
 TEST_F(Startup, AQuitRequestAnswersMessagesWhileItWaits) {
     win32::UniqueHandle mutex(CreateMutexA(nullptr, FALSE, "KorvalenInstanceMutex"));
     ASSERT_TRUE(mutex);
+    quitsDispatched = 0;
     WNDCLASSA wc{};
-    wc.lpfnWndProc = &DefWindowProcA;
+    wc.lpfnWndProc = &CountingQuits;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "TfrmControlPanel";
-    RegisterClassA(&wc);
+    // An earlier test of this process (a whole-suite run) left the class without the count.
+    UnregisterClassA(wc.lpszClassName, wc.hInstance);
+    ASSERT_TRUE(RegisterClassA(&wc));
     // A "panel" of this process, which never ends: the request waits its full time.
     win32::UniqueWindow window(CreateWindowExA(0, "TfrmControlPanel", "Korvalen status", WS_POPUP,
                                                0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
@@ -132,8 +146,9 @@ TEST_F(Startup, AQuitRequestAnswersMessagesWhileItWaits) {
             if (ProcessOf(w) == quit.Id()) waiting = w;
         return waiting != nullptr;
     }));
-    // Give it time to post and begin its wait.
-    (void)WaitUntil([] { return false; }, 500ms);
+    // Both quit messages posted: the request's wait has begun. (A fixed pause here would be
+    // stretched by the deadline scale past the request's own ten seconds.)
+    ASSERT_TRUE(WaitUntil([] { return quitsDispatched >= 2; }));
     ASSERT_TRUE(quit.Running());
     DWORD_PTR result = 0;
     EXPECT_NE(SendMessageTimeoutA(waiting, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result), 0)
