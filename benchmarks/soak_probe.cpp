@@ -37,7 +37,7 @@ using soak::Find;
 using soak::kMessageClass;
 using soak::Mismatch;
 using soak::ReadChildren;
-// Under emulation an i686 panel answers some fifty times slower: the deadlines are long.
+// Under emulation an i686 panel answers many times slower: the deadlines are long.
 constexpr auto kDeadline = std::chrono::seconds(60);
 
 template <typename Condition>

@@ -16,7 +16,7 @@ WINE64=/usr/lib/wine/wine64
 
 # Wine runs i686 Windows programs in 32-bit Linux processes. Some kernels are booted with
 # 32-bit emulation off (ia32_emulation=off); there a binfmt_misc entry of ours hands 32-bit
-# programs to qemu-i386, which works but is some fifty times slower.
+# programs to qemu-i386, which works but is many times slower.
 KORVALEN_BINFMT=/proc/sys/fs/binfmt_misc/korvalen-i386
 
 # binfmt_misc is not mounted in a fresh root tree (scripts/test-from-bare), though its
@@ -81,7 +81,9 @@ i686_threads_share_tls() {
 i686_emulation_on() {
   if [ "$(wine_i686_mode)" = emulated ]; then
     _replace_tls_sharing_handover
-    return 0
+    # A re-registration that failed has left no hand-over: not a success.
+    [ "$(wine_i686_mode)" = emulated ]
+    return
   fi
   [ -n "$(_i686_handover_entries)" ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1 || return 1
   local qemu

@@ -20,7 +20,7 @@ void PumpMessages();
 [[nodiscard]] int WineMajorVersion();
 
 // A deadline as written for programs at full speed, times KORVALEN_DEADLINE_SCALE where
-// that is set (scripts/test sets it where i686 programs run emulated, some fifty times
+// that is set (scripts/test sets it where i686 programs run emulated, many times
 // slower). Every wait below scales its deadline this way.
 [[nodiscard]] std::chrono::milliseconds Scaled(std::chrono::milliseconds deadline);
 
