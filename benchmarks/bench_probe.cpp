@@ -26,11 +26,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "benchmarks/panel_input.h"
 #include "benchmarks/process_counts.h"
-#include "toolkit/paint_report.h"
 #include "win32/unique_win.h"
 
 namespace {
@@ -109,37 +109,20 @@ int Startup(int runs, const char* windowClass, int quits, int argc, char** argv)
     return 0;
 }
 
-// A hidden window of the probe's own, to which the measured window posts its paint report.
-class Reporter {
-public:
-    Reporter()
-        : window_(CreateWindowExA(0, "STATIC", "bench-probe", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr)) {}
-    [[nodiscard]] HWND Handle() const noexcept { return window_.get(); }
-
-private:
-    win32::UniqueWindow window_;
-};
+using bench::PaintReporter;
 
 // One show of HWND from its tray icon: milliseconds from the press to the end of the first
 // whole paint, by the performance counter that both processes share; negative when no
 // report came.
-double TimedShow(HWND hwnd, const Reporter& reporter) {
+double TimedShow(HWND hwnd, const PaintReporter& reporter) {
     LARGE_INTEGER frequency{}, start{};
     QueryPerformanceFrequency(&frequency);
-    PostMessageA(hwnd, toolkit::kPaintReportRequest, reinterpret_cast<WPARAM>(reporter.Handle()),
-                 0);
+    reporter.Request(hwnd);
     QueryPerformanceCounter(&start);
     PostMessageA(hwnd, kTrayCallback, 1, WM_LBUTTONDOWN);
-    MSG msg{};
-    const bool reported = WaitFor(
-        [&] {
-            return PeekMessageA(&msg, reporter.Handle(), toolkit::kPaintReport,
-                                toolkit::kPaintReport, PM_REMOVE) != FALSE;
-        },
-        10000);
-    if (!reported) return -1;
-    const DWORD ticks = static_cast<DWORD>(msg.lParam) - static_cast<DWORD>(start.QuadPart);
+    const std::optional<DWORD> end = reporter.Wait(10000);
+    if (!end) return -1;
+    const DWORD ticks = *end - static_cast<DWORD>(start.QuadPart);
     return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
 }
 
@@ -151,7 +134,7 @@ bool HideAndWait(HWND hwnd) {
 int Shows(const char* windowClass, int count) {
     HWND hwnd = FindWindowA(windowClass, nullptr);
     if (!hwnd) return 1;
-    const Reporter reporter;
+    const PaintReporter reporter;
     for (int i = 0; i < count; ++i) {
         const double ms = TimedShow(hwnd, reporter);
         if (ms < 0 || !HideAndWait(hwnd)) {
@@ -170,7 +153,7 @@ int FirstShow(int runs, const char* windowClass, int quits, int argc, char** arg
         if (i) commandLine += ' ';
         commandLine += '"' + std::string(argv[i]) + '"';
     }
-    const Reporter reporter;
+    const PaintReporter reporter;
     for (int run = 0; run < runs; ++run) {
         if (!WaitFor([] { return !TaskbarVisible(); }, 10000)) {
             std::fputs("bench-probe: a tray icon of another program is still there\n", stderr);

@@ -1,5 +1,7 @@
 #include "benchmarks/panel_input.h"
 
+#include "toolkit/paint_report.h"
+
 namespace bench {
 
 void PostClick(HWND hwnd, int x, int y) {
@@ -28,6 +30,28 @@ bool SendScaleChange(HWND hwnd, HANDLE process, int dpi) {
                                    &result) != 0;
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     return ok;
+}
+
+PaintReporter::PaintReporter()
+    : window_(CreateWindowExA(0, "STATIC", "paint-reporter", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr)) {}
+
+void PaintReporter::Request(HWND hwnd) const {
+    MSG stale{};
+    while (
+        PeekMessageA(&stale, Handle(), toolkit::kPaintReport, toolkit::kPaintReport, PM_REMOVE)) {
+    }
+    PostMessageA(hwnd, toolkit::kPaintReportRequest, reinterpret_cast<WPARAM>(Handle()), 0);
+}
+
+std::optional<DWORD> PaintReporter::Wait(DWORD timeoutMs) const {
+    const DWORD start = GetTickCount();
+    MSG msg{};
+    while (!PeekMessageA(&msg, Handle(), toolkit::kPaintReport, toolkit::kPaintReport, PM_REMOVE)) {
+        if (GetTickCount() - start > timeoutMs) return std::nullopt;
+        Sleep(1);
+    }
+    return static_cast<DWORD>(msg.lParam);
 }
 
 }  // namespace bench

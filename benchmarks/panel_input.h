@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+#include <optional>
+
+#include "win32/unique_win.h"
+
 namespace bench {
 
 // The tray icon's callback message.
@@ -19,5 +23,20 @@ void PostClick(HWND hwnd, int x, int y);
 // lParam, the address of the suggested window rectangle, in the receiving process (which
 // PROCESS must allow to be written).
 bool SendScaleChange(HWND hwnd, HANDLE process, int dpi);
+
+// A hidden window of the measuring program's own, to which a form posts the report of its
+// next whole paint (toolkit/paint_report.h).
+class PaintReporter {
+public:
+    PaintReporter();
+    [[nodiscard]] HWND Handle() const noexcept { return window_.get(); }
+    // Asks HWND to report its next whole paint; a report left from before is dropped.
+    void Request(HWND hwnd) const;
+    // The report's performance-counter stamp, once it has come within TIMEOUT_MS.
+    [[nodiscard]] std::optional<DWORD> Wait(DWORD timeoutMs) const;
+
+private:
+    win32::UniqueWindow window_;
+};
 
 }  // namespace bench

@@ -1,6 +1,7 @@
 #include "benchmarks/process_counts.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -108,7 +109,7 @@ std::string DescribeKinds(const std::map<USHORT, long>& kinds) {
 }
 #endif
 
-long CountGdiObjects(DWORD pid, std::string& kindsOut) {
+long CountGdiObjects(DWORD pid, ProcessObjectCounts& out) {
 #if defined(_WIN64)
     auto query = reinterpret_cast<NtQueryInformationProcessFn>(
         reinterpret_cast<void*>(NtdllProc("NtQueryInformationProcess")));
@@ -148,11 +149,14 @@ long CountGdiObjects(DWORD pid, std::string& kindsOut) {
             ++used;
             ++kinds[e.type];
         }
-    kindsOut = DescribeKinds(kinds);
+    out.gdiKinds = DescribeKinds(kinds);
+    out.gdiDcs = kinds[0x01];
+    out.gdiBitmaps = kinds[0x09];
+    out.gdiRegions = kinds[0x04];
     return used;
 #else
     (void)pid;
-    (void)kindsOut;
+    (void)out;
     return -1;  // counted by the 64-bit probe only
 #endif
 }
@@ -170,12 +174,26 @@ BOOL CALLBACK CountWindow(HWND hwnd, LPARAM data) {
     return TRUE;
 }
 
+// The major version of the Wine this process runs under; 0 on Windows.
+int WineMajorVersion() {
+    using WineGetVersionFn = const char*(CDECL*)();
+    const auto get =
+        reinterpret_cast<WineGetVersionFn>(reinterpret_cast<void*>(NtdllProc("wine_get_version")));
+    return get ? std::atoi(get()) : 0;
+}
+
 }  // namespace
+
+long SurfacesKeptByDcCache(long bitmaps, long regions, long dcs) {
+    static const int wine = WineMajorVersion();
+    if (wine < 9 || bitmaps <= 0 || bitmaps != regions || bitmaps > dcs) return 0;
+    return bitmaps;
+}
 
 std::optional<ProcessObjectCounts> CountProcessObjects(DWORD pid) {
     ProcessObjectCounts counts;
     counts.kernelHandles = CountKernelHandles(pid);
-    counts.gdiObjects = CountGdiObjects(pid, counts.gdiKinds);
+    counts.gdiObjects = CountGdiObjects(pid, counts);
     WindowCount windows{pid, 0};
     if (EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&windows)))
         counts.topLevelWindows = windows.count;
