@@ -1,11 +1,11 @@
 #include "benchmarks/process_counts.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "tests/support/wine_version.h"
 #include "win32/unique_win.h"
 
 namespace bench {
@@ -174,18 +174,10 @@ BOOL CALLBACK CountWindow(HWND hwnd, LPARAM data) {
     return TRUE;
 }
 
-// The major version of the Wine this process runs under; 0 on Windows.
-int WineMajorVersion() {
-    using WineGetVersionFn = const char*(CDECL*)();
-    const auto get =
-        reinterpret_cast<WineGetVersionFn>(reinterpret_cast<void*>(NtdllProc("wine_get_version")));
-    return get ? std::atoi(get()) : 0;
-}
-
 }  // namespace
 
 long SurfacesKeptByDcCache(long bitmaps, long regions, long dcs) {
-    static const int wine = WineMajorVersion();
+    static const int wine = testsupport::WineMajorVersion();
     if (wine < 9 || bitmaps <= 0 || bitmaps != regions || bitmaps > dcs) return 0;
     return bitmaps;
 }

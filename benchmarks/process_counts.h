@@ -19,15 +19,16 @@ struct ProcessObjectCounts {
 
 [[nodiscard]] std::optional<ProcessObjectCounts> CountProcessObjects(DWORD pid);
 
-// Since Wine 9 a window's surface is a GDI bitmap with a clip region, and each cached window
-// DC holds the surface it last drew on. Hiding or destroying the window purges the DC, but
-// the purge cannot reach a DC that ReleaseDC has disabled (Wine's release_dce, through
-// get_dc_ptr), so the DC keeps the surface until it is handed out again. Which of a
-// process's cached DCs still hold an earlier show's surface therefore depends on what ran
-// before, and growth between two counts in the same state can include such surfaces.
-// Of a growth of BITMAPS and REGIONS, the surfaces kept that way: the number grown of both
-// alike (the product makes no regions), if that is no more than the DCs there are (DCS);
-// 0 under Wine 8 and on Windows, where a surface is no GDI object or none is kept.
+// Under Wine 10 (not Wine 8; the change came between them) a window's surface is a GDI
+// bitmap with a clip region, and each cached window DC holds the surface it last drew on.
+// Hiding or destroying the window purges the DC, but the purge cannot reach a DC that
+// ReleaseDC has disabled (Wine's release_dce, through get_dc_ptr), so the DC keeps the
+// surface until it is handed out again. Which of a process's cached DCs still hold an
+// earlier show's surface therefore depends on what ran before, and growth between two
+// counts in the same state can include such surfaces. Of a growth of BITMAPS and REGIONS,
+// the surfaces kept that way: the number grown of both alike (the product makes no
+// regions), if that is no more than the DCs there are (DCS); 0 under Wine 8 and on
+// Windows, where a surface is no GDI object or none is kept.
 [[nodiscard]] long SurfacesKeptByDcCache(long bitmaps, long regions, long dcs);
 
 }  // namespace bench

@@ -16,15 +16,6 @@ void PumpMessages() {
     }
 }
 
-int WineMajorVersion() {
-    using VersionFn = const char*(__cdecl*)();
-    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    const auto version = ntdll ? reinterpret_cast<VersionFn>(reinterpret_cast<void*>(
-                                     GetProcAddress(ntdll, "wine_get_version")))
-                               : nullptr;
-    return version ? std::atoi(version()) : 0;
-}
-
 std::chrono::milliseconds Scaled(std::chrono::milliseconds deadline) {
     static const int scale = [] {
         char text[16] = {};

@@ -9,15 +9,14 @@
 #include <optional>
 #include <string>
 
+#include "tests/support/wine_version.h"
+
 namespace testsupport {
 
 using namespace std::chrono_literals;
 
 // Dispatches this thread's pending messages.
 void PumpMessages();
-
-// The major version of the Wine that runs this process (wine_get_version), 0 on Windows.
-[[nodiscard]] int WineMajorVersion();
 
 // A deadline as written for programs at full speed, times KORVALEN_DEADLINE_SCALE where
 // that is set (scripts/test sets it where i686 programs run emulated, many times
