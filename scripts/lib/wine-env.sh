@@ -212,7 +212,9 @@ wine_env_up() {
     _wine_start_xvfb || return 1
   fi
   _wine_make_template || return 1
-  export WINEPREFIX=$KORVALEN_WINE_DIR/prefix
+  # A second environment beside the first (scripts/test's second half of a tree's tests)
+  # takes another prefix made from the same template.
+  export WINEPREFIX=$KORVALEN_WINE_DIR/${KORVALEN_WINE_PREFIX_NAME:-prefix}
   rm -rf "$WINEPREFIX"
   cp -a "$KORVALEN_WINE_DIR/template" "$WINEPREFIX"
   # A server that stays up: test processes then start in a few milliseconds.
