@@ -34,6 +34,14 @@ HWND ParseHwnd(const char* text) {
     return reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoull(text, nullptr, 0)));
 }
 
+// Every failure says what failed, so that an end with 1 and no words is known to be a
+// start that never reached this program (the suite counts those apart).
+int Failed(const char* what, const char* first, const char* second = nullptr) {
+    std::fprintf(stderr, "e2e-helper: %s %s%s%s\n", what, first, second ? " " : "",
+                 second ? second : "");
+    return 1;
+}
+
 const char* OrNull(const char* text) {
     return std::string(text) == "-" ? nullptr : text;
 }
@@ -68,14 +76,14 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM parent) {
 // The direct child windows of a window, each as `find` prints a window (screen places).
 int Children(const char* parent) {
     const HWND hwnd = ParseHwnd(parent);
-    if (!IsWindow(hwnd)) return 1;
+    if (!IsWindow(hwnd)) return Failed("no window", parent);
     EnumChildWindows(hwnd, &PrintChild, reinterpret_cast<LPARAM>(hwnd));
     return 0;
 }
 
 int Find(const char* windowClass, const char* title) {
     HWND hwnd = FindWindowA(OrNull(windowClass), OrNull(title));
-    if (!hwnd) return 1;
+    if (!hwnd) return Failed("no window", windowClass, title);
     PrintWindow(hwnd);
     return 0;
 }
@@ -94,7 +102,7 @@ BOOL CALLBACK CollectBalloon(HWND hwnd, LPARAM) {
 
 int MessageBoxTextOf(const char* caption) {
     HWND box = FindWindowA("#32770", caption);
-    if (!box) return 1;
+    if (!box) return Failed("no message box", caption);
     char text[1024] = {};
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     RECT ok{};
@@ -105,21 +113,22 @@ int MessageBoxTextOf(const char* caption) {
 
 int Broadcast(const char* name) {
     const UINT message = RegisterWindowMessageA(name);
-    if (!message) return 1;
-    return PostMessageA(HWND_BROADCAST, message, 0, 0) ? 0 : 1;
+    if (!message || !PostMessageA(HWND_BROADCAST, message, 0, 0))
+        return Failed("could not broadcast", name);
+    return 0;
 }
 
 int Post(char** argv) {
     const auto number = [](const char* t) { return std::strtoull(t, nullptr, 0); };
-    return PostMessageA(ParseHwnd(argv[0]), static_cast<UINT>(number(argv[1])),
-                        static_cast<WPARAM>(number(argv[2])), static_cast<LPARAM>(number(argv[3])))
-               ? 0
-               : 1;
+    if (!PostMessageA(ParseHwnd(argv[0]), static_cast<UINT>(number(argv[1])),
+                      static_cast<WPARAM>(number(argv[2])), static_cast<LPARAM>(number(argv[3]))))
+        return Failed("could not post to", argv[0]);
+    return 0;
 }
 
 int TextMask(const char* height, const char* text, const char* dpi) {
     const auto mask = e2e::RenderTextMask(std::atoi(height), text, dpi ? std::atoi(dpi) : 96);
-    if (mask.empty()) return 1;
+    if (mask.empty()) return Failed("could not draw", text);
     std::printf("%zu %zu\n", mask.front().size(), mask.size());
     for (const auto& row : mask) std::printf("%s\n", row.c_str());
     return 0;
@@ -135,7 +144,7 @@ int SysColor(const char* index) {
 // then the client object and its children as the system hands them over.
 int Access(const char* windowClass, const char* title) {
     const HWND hwnd = FindWindowA(OrNull(windowClass), OrNull(title));
-    if (!hwnd) return 1;
+    if (!hwnd) return Failed("no window", windowClass, title);
     DWORD_PTR answer = 0;
     const bool sent = SendMessageTimeoutA(hwnd, WM_GETOBJECT, 0,
                                           static_cast<LPARAM>(static_cast<DWORD>(OBJID_CLIENT)),
@@ -218,7 +227,8 @@ int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     const std::string verb = argv[1];
     if (verb == "find" && argc == 4) return Find(argv[2], argv[3]);
-    if (verb == "balloons" && argc == 2) return EnumWindows(CollectBalloon, 0) ? 0 : 1;
+    if (verb == "balloons" && argc == 2)
+        return EnumWindows(CollectBalloon, 0) ? 0 : Failed("could not list", "balloons");
     if (verb == "children" && argc == 3) return Children(argv[2]);
     if (verb == "msgbox" && argc == 3) return MessageBoxTextOf(argv[2]);
     if (verb == "broadcast" && argc == 3) return Broadcast(argv[2]);

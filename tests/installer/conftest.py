@@ -102,7 +102,7 @@ class Machine:
         out = []
         for view in ("/reg:64", "/reg:32"):
             entries, code = {}, None
-            listing = run([WINE64, "reg", "query", UNINSTALL_KEY, "/s", view]).stdout
+            listing = self.d.wine("reg", "query", UNINSTALL_KEY, "/s", view).stdout
             for line in listing.splitlines():
                 if line.startswith("HKEY_"):
                     key = re.search(r"\\(\{[0-9A-F-]{36}\})\s*$", line, re.I)
@@ -148,8 +148,8 @@ class Machine:
         Wow6432Node) and the file trees an install may touch, as comparable texts."""
         os.makedirs(WORK, exist_ok=True)
         path = os.path.join(WORK, f"hklm-software-{label}.reg")
-        run([WINE64, "reg", "export", r"HKLM\SOFTWARE", self.d.windows_path(path), "/y"],
-            check=True, timeout=120)
+        self.d.wine("reg", "export", r"HKLM\SOFTWARE", self.d.windows_path(path), "/y",
+                    check=True, timeout=120)
         with open(path, encoding="utf-16") as f:
             registry = f.read().splitlines()
         drive = os.path.join(os.environ["WINEPREFIX"], "drive_c")

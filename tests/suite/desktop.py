@@ -12,8 +12,10 @@ from dataclasses import dataclass
 from PIL import Image
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
-# Each silent exit of the stand-in's tool that was given again, one line each.
-SILENT_EXIT_LOG = os.path.join(ROOT, "build", "e2e", "silent-exits.log")
+# Each silent exit of a short Wine program that was started again, one line each (the
+# suite's run script names its own file and prints it under its summary).
+SILENT_EXIT_LOG = os.environ.get("KORVALEN_SILENT_EXIT_LOG",
+                                 os.path.join(ROOT, "build", "e2e", "silent-exits.log"))
 # What each program started in the desktop wrote to its standard error (Wine's own "err:"
 # lines among it), one file per start, so that an unexpected end can be told apart.
 PROGRAM_LOGS = os.path.join(ROOT, "build", "e2e", "programs")
@@ -126,7 +128,41 @@ class Desktop:
 
     # --- Windows side -------------------------------------------------------------
     def wine(self, *args, timeout=60, check=False):
-        return run([WINE64, *args], timeout=timeout, check=check)
+        """Runs a short Wine program (ours or Wine's reg) to its end. Now and then, mostly
+        right after a program in the desktop ended, the process ends with 1 before saying a
+        word: that start never reached the program, so it is made again, within a deadline,
+        and kept in the silent-exit log for the run's summary. Every failure of the programs
+        run here is said in words, so it is never repeated."""
+        result = None
+
+        def ran():
+            nonlocal result
+            # Wine's own error lines are let through: they tell why a start failed, and
+            # the program's own words are told from them by their "err:" tag.
+            result = run([WINE64, *args], timeout=timeout,
+                         env=dict(os.environ, WINEDEBUG=WINE_ERRORS))
+            wine_lines, own_lines = [], []
+            for line in result.stderr.splitlines():
+                (wine_lines if ":err:" in line else own_lines).append(line)
+            result.stderr = "\n".join(own_lines)
+            silent = result.returncode == 1 and not result.stdout and not own_lines
+            if silent:
+                os.makedirs(os.path.dirname(SILENT_EXIT_LOG), exist_ok=True)
+                with open(SILENT_EXIT_LOG, "a") as log:
+                    log.write(f"{time.strftime('%H:%M:%S')} "
+                              f"{' '.join(os.path.basename(a) for a in args[:2])}; "
+                              f"Wine said: {' | '.join(wine_lines) or 'nothing'}; "
+                              f"{self.server_note()}\n")
+            return not silent
+
+        try:
+            wait_until(ran, deadline=10, what=f"{os.path.basename(args[0])} to run")
+        except Timeout:
+            pass
+        if check and result.returncode != 0:
+            raise AssertionError(f"{' '.join(os.path.basename(a) for a in args[:2])} failed "
+                                 f"({result.returncode}): {result.stderr.strip()}")
+        return result
 
     def helper(self, *args, check=False):
         return self.wine(self.helper_exe, *args, check=check)
@@ -294,40 +330,7 @@ class Desktop:
 
     # --- driver stand-in --------------------------------------------------------------
     def sim(self, *args, check=True):
-        # Now and then, right after a program in the desktop ended, the tool's process
-        # ends with 1 before saying a word (not even the tool's own error line): that
-        # process did not run, so the command is given again, within a deadline. A failure
-        # the tool reports itself is never repeated.
-        result = None
-
-        def ran():
-            nonlocal result
-            # Wine's own error lines are let through: they tell why a start failed, and
-            # the tool's own words are told from them by their "err:" tag.
-            result = run([WINE64, self.sim_exe, *args],
-                         env=dict(os.environ, WINEDEBUG=WINE_ERRORS))
-            wine_lines, own_lines = [], []
-            for line in result.stderr.splitlines():
-                (wine_lines if ":err:" in line else own_lines).append(line)
-            result.stderr = "\n".join(own_lines)
-            silent = result.returncode == 1 and not result.stdout and not own_lines
-            if silent:
-                # Kept, so that a run can tell how often it still happens.
-                os.makedirs(os.path.dirname(SILENT_EXIT_LOG), exist_ok=True)
-                with open(SILENT_EXIT_LOG, "a") as log:
-                    log.write(f"{time.strftime('%H:%M:%S')} korvalen-sim {' '.join(args)}; "
-                              f"Wine said: {' | '.join(wine_lines) or 'nothing'}; "
-                              f"{self.server_note()}\n")
-            return not silent
-
-        try:
-            wait_until(ran, deadline=10, what="the stand-in's tool to run")
-        except Timeout:
-            pass
-        if check and result.returncode != 0:
-            raise AssertionError(f"korvalen-sim {' '.join(args)} failed ({result.returncode}): "
-                                 f"{result.stderr.strip()}")
-        return result
+        return self.wine(self.sim_exe, *args, check=check)
 
     def sim_counters(self):
         out = {}
