@@ -213,6 +213,9 @@ void SetWindowProperty(WindowDescription& w, std::string_view key, const std::ve
             w.centerOnFirstShow = false;
         else
             fault("position is screencenter or default");
+    } else if (key == "icon") {
+        Expect(v, 1, key, fault);
+        w.icon = ToName(v[0], fault);
     } else if (IsEventKey(key)) {
         Expect(v, 1, key, fault);
         w.handlers.push_back({std::string(key), ToName(v[0], fault), line});

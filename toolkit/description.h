@@ -82,6 +82,7 @@ struct WindowDescription {
     FontDescription font;
     bool doubleBuffered = false;
     bool centerOnFirstShow = false;
+    std::string icon;                      // the module's icon resource for the window, or none
     std::vector<HandlerBinding> handlers;  // OnCreate, OnDestroy, OnShow, OnMouseDown
     std::vector<ComponentDescription> components;
 

@@ -224,6 +224,7 @@ void Form::Show() {
             // The check boxes, like the pictures and the paint buffer, are made only now: a
             // window that is never shown costs none of them.
             CreateChildWindows();
+            SetWindowIcons();
             if (description_.centerOnFirstShow) CentreOnScreen();
         }
         // Made at the first show, or again after a long hide gave them back.
@@ -236,6 +237,22 @@ void Form::Show() {
         focus_.Shown();
     }
     SetWindowPos(window_.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void Form::SetWindowIcons() {
+    // A window without an icon shows the system's default one on its taskbar button and in
+    // the task switcher. Made at the first show: a form never shown costs no icon.
+    if (description_.icon.empty() || bigIcon_) return;
+    const auto load = [this](int size) {
+        return win32::UniqueIcon(static_cast<HICON>(
+            LoadImageA(Module(), description_.icon.c_str(), IMAGE_ICON, size, size, 0)));
+    };
+    bigIcon_ = load(GetSystemMetrics(SM_CXICON));
+    smallIcon_ = load(GetSystemMetrics(SM_CXSMICON));
+    // Without them the window keeps the default icon: no reason to refuse the show.
+    if (!bigIcon_ || !smallIcon_) return;
+    SendMessageA(window_.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageA(window_.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
 
 void Form::Hide() {

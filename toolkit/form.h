@@ -146,6 +146,8 @@ public:
     // first needs them (the first show, a rendering, the keyboard, a screen reader), so
     // a form never shown costs no child window.
     void CreateChildWindows();
+    // Gives the window the description's icon at the system's two icon sizes.
+    void SetWindowIcons();
     [[nodiscard]] bool ChildWindowsCreated() const noexcept { return childWindowsCreated_; }
 
     // The one paint routine: background, then the windowless components in order.
@@ -244,6 +246,9 @@ private:
     SIZE paintSize_{0, 0};
     // A measuring program's window waiting for the next whole paint (toolkit/paint_report.h).
     HWND paintReportTo_ = nullptr;
+    // The window's own icons (description "icon"), given to it at the first show.
+    win32::UniqueIcon bigIcon_;
+    win32::UniqueIcon smallIcon_;
     bool shownOnce_ = false;
     bool childWindowsCreated_ = false;
     bool modal_ = false;

@@ -18,6 +18,7 @@ form TfrmSample
   font = "MS Sans Serif", 11
   doublebuffered = true
   position = screencenter
+  icon = SAMPLEICON
   OnCreate = FormCreate
   OnMouseDown = FormMouseDown
 
@@ -61,6 +62,7 @@ TEST(Description, ReadsTheWindowAndEveryComponentProperty) {
     EXPECT_EQ(w.font.height, 11);
     EXPECT_TRUE(w.doubleBuffered);
     EXPECT_TRUE(w.centerOnFirstShow);
+    EXPECT_EQ(w.icon, "SAMPLEICON");
     ASSERT_EQ(w.handlers.size(), 2u);
     EXPECT_EQ(w.handlers[1].event, "OnMouseDown");
     EXPECT_EQ(w.handlers[1].handler, "FormMouseDown");

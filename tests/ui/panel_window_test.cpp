@@ -1,8 +1,10 @@
 // Tabs, hover, moving, hiding, the tray callback and menu, the show rule and Exit.
 #include "resources/resource_names.h"
 #include "tests/ui/panel_fixture.h"
+#include "win32/unique_win.h"
 
 #include <optional>
+#include <utility>
 
 using namespace paneltest;
 using namespace testsupport;
@@ -196,6 +198,27 @@ TEST_F(Window, TrayLeftButtonShowsAndRefreshesOnlyFromHidden) {
     TheWorld().log.clear();
     Tray(WM_LBUTTONDOWN);
     EXPECT_TRUE(TheWorld().log.empty()) << "already visible: no refresh";
+}
+
+TEST_F(Window, TheWindowCarriesTheProgramsIconsFromItsFirstShow) {
+    // Until then none is made; after it the taskbar button and the task switcher show the
+    // program's own icon at the system's two sizes, not the system's default one.
+    EXPECT_EQ(SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0), 0);
+    WireLikeStartUp();
+    panel->WindowShownOnce = true;
+    Tray(WM_LBUTTONDOWN);
+    ASSERT_TRUE(IsWindowVisible(hwnd));
+    for (const auto& [kind, metric] :
+         {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
+        const auto icon = reinterpret_cast<HICON>(SendMessageA(hwnd, WM_GETICON, kind, 0));
+        ASSERT_NE(icon, nullptr) << "icon kind " << kind;
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        const win32::UniqueBitmap colourBits(info.hbmColor), maskBits(info.hbmMask);
+        BITMAP colour{};
+        GetObjectA(colourBits.get(), sizeof colour, &colour);
+        EXPECT_EQ(colour.bmWidth, GetSystemMetrics(metric)) << "icon kind " << kind;
+    }
 }
 
 TEST_F(Window, OtherTrayMessagesAreIgnored) {
