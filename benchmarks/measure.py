@@ -14,7 +14,8 @@ import time
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 WIN64_BUILD = os.path.join(ROOT, "build", "win64")
-WINE64 = "/usr/lib/wine/wine64"
+# The 64-bit loader started as the suites start it (scripts/lib/wine64 says why).
+WINE64 = os.path.join(ROOT, "scripts", "lib", "wine64")
 WINE32 = "/usr/lib/wine/wine"
 # The probe and the stand-in's tool are the x86_64 ones whatever is measured: the probe
 # counts the objects of a 32-bit process as well.

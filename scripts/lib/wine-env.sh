@@ -11,8 +11,9 @@ KORVALEN_TEMPLATE_VERSION=3
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-# The 64-bit loader is called directly: /usr/bin/wine would go through the 32-bit one.
-WINE64=/usr/lib/wine/wine64
+# The 64-bit loader is called directly (/usr/bin/wine would go through the 32-bit one),
+# through scripts/lib/wine64, which keeps its heap off the Windows shared page.
+WINE64=$KORVALEN_ROOT/scripts/lib/wine64
 
 # Wine runs i686 Windows programs in 32-bit Linux processes. Some kernels are booted with
 # 32-bit emulation off (ia32_emulation=off); there a binfmt_misc entry of ours hands 32-bit

@@ -139,7 +139,7 @@ class Machine:
 
     # --- the probe ----------------------------------------------------------------------
     def probe(self, *args):
-        r = run([WINE64, PROBE, *args])
+        r = self.d.wine(PROBE, *args)
         return r.stdout.strip() if r.returncode == 0 else None
 
     # --- what an install leaves on the machine -------------------------------------------

@@ -11,7 +11,7 @@ import pytest
 
 from conftest import (DOWNGRADE_MESSAGE, ERROR_INSTALL_FAILURE, OLDER, OTHER_DATA, OTHER_VALUE,
                       VERSION, WORK, Started, linux_path, package)
-from desktop import ROOT, wait_until
+from desktop import ROOT, WINE64, wait_until
 from panel import AUTOSTART_BOX, ENABLE, SETTINGS_TAB, Panel
 from programs import RUN_KEY, RUN_VALUE, SETTINGS_KEY
 
@@ -188,7 +188,7 @@ def test_an_upgrade_keeps_settings_and_logon_start_and_a_downgrade_is_refused(
 
     # The older package over the newer: refused with the message, nothing changed. The
     # message shows in the installer's basic interface (a silent run only logs it).
-    run = subprocess.Popen(["/usr/lib/wine/wine64", "msiexec", "/i", d.windows_path(old), "/qb"],
+    run = subprocess.Popen([WINE64, "msiexec", "/i", d.windows_path(old), "/qb"],
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         text, ok = wait_until(lambda: d.message_box("Install Failed"), deadline=60,

@@ -12,16 +12,17 @@ from dataclasses import dataclass
 from PIL import Image
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
-# Each silent exit of a short Wine program that was started again, one line each (the
-# suite's run script names its own file and prints it under its summary).
-SILENT_EXIT_LOG = os.environ.get("KORVALEN_SILENT_EXIT_LOG",
-                                 os.path.join(ROOT, "build", "e2e", "silent-exits.log"))
 # What each program started in the desktop wrote to its standard error (Wine's own "err:"
 # lines among it), one file per start, so that an unexpected end can be told apart.
 PROGRAM_LOGS = os.path.join(ROOT, "build", "e2e", "programs")
-WINE64 = "/usr/lib/wine/wine64"
+# Wine's 64-bit loader, started so that its heap stays off the Windows shared page
+# (scripts/lib/wine64 says why).
+WINE64 = os.path.join(ROOT, "scripts", "lib", "wine64")
 # Wine's own error lines only: they tell why a start failed.
 WINE_ERRORS = "-all,err+all"
+# One of Wine's debug lines: "0024:err:channel:function ...", or without the thread's
+# number before the first thread exists ("err:virtual:virtual_alloc_first_teb ...").
+WINE_DEBUG_LINE = re.compile(r"^(?:[0-9a-f]{4}:)?(?:err|warn|fixme|trace):")
 DESKTOP_NAME = "Korvalen"
 DESKTOP_SIZE = (1024, 768)
 # Two presses of one button within this time and 4 px make a double click (Windows' and
@@ -128,40 +129,19 @@ class Desktop:
 
     # --- Windows side -------------------------------------------------------------
     def wine(self, *args, timeout=60, check=False):
-        """Runs a short Wine program (ours or Wine's reg) to its end. Now and then, mostly
-        right after a program in the desktop ended, the process ends with 1 before saying a
-        word: that start never reached the program, so it is made again, within a deadline,
-        and kept in the silent-exit log for the run's summary. Every failure of the programs
-        run here is said in words, so it is never repeated."""
-        result = None
-
-        def ran():
-            nonlocal result
-            # Wine's own error lines are let through: they tell why a start failed, and
-            # the program's own words are told from them by their "err:" tag.
-            result = run([WINE64, *args], timeout=timeout,
-                         env=dict(os.environ, WINEDEBUG=WINE_ERRORS))
-            wine_lines, own_lines = [], []
-            for line in result.stderr.splitlines():
-                (wine_lines if ":err:" in line else own_lines).append(line)
-            result.stderr = "\n".join(own_lines)
-            silent = result.returncode == 1 and not result.stdout and not own_lines
-            if silent:
-                os.makedirs(os.path.dirname(SILENT_EXIT_LOG), exist_ok=True)
-                with open(SILENT_EXIT_LOG, "a") as log:
-                    log.write(f"{time.strftime('%H:%M:%S')} "
-                              f"{' '.join(os.path.basename(a) for a in args[:2])}; "
-                              f"Wine said: {' | '.join(wine_lines) or 'nothing'}; "
-                              f"{self.server_note()}\n")
-            return not silent
-
-        try:
-            wait_until(ran, deadline=10, what=f"{os.path.basename(args[0])} to run")
-        except Timeout:
-            pass
+        """Runs a short Wine program (ours or Wine's reg) to its end. Its standard error
+        holds the program's own words; Wine's error lines, which say why a start failed
+        before the program ran, are kept apart in wine_errors and told with a failure."""
+        result = run([WINE64, *args], timeout=timeout, env=dict(os.environ, WINEDEBUG=WINE_ERRORS))
+        wine_lines, own_lines = [], []
+        for line in result.stderr.splitlines():
+            (wine_lines if WINE_DEBUG_LINE.match(line) else own_lines).append(line)
+        result.stderr = "\n".join(own_lines)
+        result.wine_errors = "\n".join(wine_lines)
         if check and result.returncode != 0:
+            said = " | ".join(x for x in (result.stderr.strip(), result.wine_errors) if x)
             raise AssertionError(f"{' '.join(os.path.basename(a) for a in args[:2])} failed "
-                                 f"({result.returncode}): {result.stderr.strip()}")
+                                 f"({result.returncode}): {said or 'nothing said'}")
         return result
 
     def helper(self, *args, check=False):
