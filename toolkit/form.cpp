@@ -242,17 +242,19 @@ void Form::Show() {
 void Form::SetWindowIcons() {
     // A window without an icon shows the system's default one on its taskbar button and in
     // the task switcher. Made at the first show: a form never shown costs no icon.
-    if (description_.icon.empty() || bigIcon_) return;
+    if (description_.icon.empty()) return;
     const auto load = [this](int size) {
         return win32::UniqueIcon(static_cast<HICON>(
             LoadImageA(Module(), description_.icon.c_str(), IMAGE_ICON, size, size, 0)));
     };
     bigIcon_ = load(GetSystemMetrics(SM_CXICON));
     smallIcon_ = load(GetSystemMetrics(SM_CXSMICON));
-    // Without them the window keeps the default icon: no reason to refuse the show.
-    if (!bigIcon_ || !smallIcon_) return;
-    SendMessageA(window_.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-    SendMessageA(window_.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    // A size that did not load keeps the system's default icon: no reason to refuse the show.
+    if (bigIcon_)
+        SendMessageA(window_.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    if (smallIcon_)
+        SendMessageA(window_.get(), WM_SETICON, ICON_SMALL,
+                     reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
 
 void Form::Hide() {

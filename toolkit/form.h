@@ -146,8 +146,6 @@ public:
     // first needs them (the first show, a rendering, the keyboard, a screen reader), so
     // a form never shown costs no child window.
     void CreateChildWindows();
-    // Gives the window the description's icon at the system's two icon sizes.
-    void SetWindowIcons();
     [[nodiscard]] bool ChildWindowsCreated() const noexcept { return childWindowsCreated_; }
 
     // The one paint routine: background, then the windowless components in order.
@@ -190,6 +188,9 @@ private:
     LRESULT DefaultHandling(UINT msg, WPARAM wp, LPARAM lp);
 
     void CreateWindowFromDescription();
+    // Gives the window the description's icon at the system's two icon sizes (at its
+    // first show).
+    void SetWindowIcons();
     void CreateComponents(std::span<const ComponentKind> kinds);
     void BindEvents(const HandlerResolver& resolver);
 
