@@ -25,6 +25,7 @@
 #include "benchmarks/process_counts.h"
 #include "benchmarks/soak_model.h"
 #include "benchmarks/soak_view.h"
+#include "benchmarks/soak_watchdog.h"
 #include "simulator/sim_client.h"
 #include "status/status_texts.h"
 #include "win32/unique_win.h"
@@ -39,12 +40,23 @@ using soak::Mismatch;
 using soak::ReadChildren;
 // Under emulation an i686 panel answers many times slower: the deadlines are long.
 constexpr auto kDeadline = std::chrono::seconds(60);
+// No single call or wait of the walk takes longer than a deadline; a walk that has not
+// moved for this long is stuck in a call that will not return.
+constexpr auto kStuck = std::chrono::seconds(150);
+
+// The probe's one watchdog, told of progress by every poll.
+soak::Watchdog* watchdog = nullptr;
+
+void Progress(const char* doing) {
+    if (watchdog) watchdog->Mark(doing);
+}
 
 template <typename Condition>
 bool WaitFor(Condition condition, Clock::duration deadline) {
     const auto end = Clock::now() + deadline;
     while (!condition()) {
         if (Clock::now() > end) return false;
+        if (watchdog) watchdog->Mark();
         Sleep(5);
     }
     return true;
@@ -65,9 +77,13 @@ public:
         win32::UniqueHandle thread(pi.hThread);
         pid_ = pi.dwProcessId;
         window_ = nullptr;
-        return WaitFor([&] { return (window_ = FindWindowA(kPanelClass, nullptr)) != nullptr; },
-                       kDeadline) &&
-               WaitForInputIdle(process_.get(), 60000) == 0;
+        if (watchdog) watchdog->Watch(nullptr, process_.get());
+        const bool started =
+            WaitFor([&] { return (window_ = FindWindowA(kPanelClass, nullptr)) != nullptr; },
+                    kDeadline) &&
+            WaitForInputIdle(process_.get(), 60000) == 0;
+        if (watchdog) watchdog->Watch(window_, process_.get());
+        return started;
     }
     [[nodiscard]] bool Alive() const {
         return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
@@ -133,6 +149,7 @@ public:
     // its end (settled again).
     void CountIfWarm() {
         if (warm_ || !SeenEverything()) return;
+        Progress("settling the panel for its warm count");
         warm_ = Settle();
         if (log_) std::printf("soak: process %ld warm at step %ld\n", processes, steps);
     }
@@ -164,15 +181,19 @@ public:
         warm_.reset();
     }
     bool Finish() {
+        Progress("settling the panel for its last count");
         EndCount();
+        Progress("quitting the panel");
         return panel_.Quit();
     }
 
     void Step() {
         ++steps;
         const soak::Action action = walk_.NextAction();
+        if (watchdog) watchdog->Mark(steps, soak::ActionName(action), "taking the step");
         std::string what = soak::ActionName(action);
         Take(action, what);
+        Progress("checking what the panel shows");
         if (!panel_.Alive()) {
             ++crashes;
             DWORD code = 0;
@@ -415,6 +436,13 @@ int main(int argc, char** argv) {
     std::printf("soak: seed %llu, %.1f minutes, %s\n", static_cast<unsigned long long>(seed),
                 minutes, argv[3]);
     std::fflush(stdout);
+    soak::Watchdog stuck(kStuck);
+    watchdog = &stuck;
+    // The real pointer goes to the desktop's top-left corner, away from the centred panel
+    // and the taskbar. Left over the panel by the suite before, it gave the panels real
+    // hovers the walk knows nothing of: one process made three bitmaps more than another
+    // (what a pointer over it brings), counted as growth in a whole run (measured).
+    SetCursorPos(0, 0);
     Panel panel(argv[3]);
     Soak soak(seed, panel, log);
     if (!soak.Begin()) {
