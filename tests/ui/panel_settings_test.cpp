@@ -219,8 +219,7 @@ RECT PlaceIn(HWND parent, HWND child) {
     return r;
 }
 
-// Start-up makes no child window: the first button window would load the common controls
-// and their theme for a panel that may never be opened.
+// Start-up makes no child window: a panel that may never be opened costs no windows.
 class FirstShow : public Settings {
 protected:
     void ExpectBoxesMadeAtFirstShow(bool autostart) {
