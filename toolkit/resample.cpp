@@ -36,12 +36,6 @@ std::vector<Footprint> Footprints(int from, int to) {
     return out;
 }
 
-// total / divisor rounded to the nearest whole number, halves up, as a channel.
-std::uint32_t Channel(std::uint64_t total, std::uint64_t divisor) {
-    return static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(255, (2 * total + divisor) / (2 * divisor)));
-}
-
 // One row across: each output pixel's channels as sums of weights times values, at most
 // 255 times the source's width (kMaxPngSide keeps that well within 32 bits).
 void Across(const std::uint32_t* in, const std::vector<Footprint>& across, std::uint32_t* r) {
@@ -57,6 +51,45 @@ void Across(const std::uint32_t* in, const std::vector<Footprint>& across, std::
         *r++ = c0;
         *r++ = c1;
         *r++ = c2;
+    }
+}
+
+// The rows of out, summed in Sum: each output channel is a sum of weights times values of
+// at most 255 times the source's area, its divisor.
+template <typename Sum>
+void ResampleRows(const Pixels& source, const std::vector<Footprint>& across,
+                  const std::vector<Footprint>& down, Pixels& out) {
+    // One source row at a time across, weighted into the output row it falls in. A row
+    // shared by two output rows is worked out again rather than every row kept: fresh
+    // memory is dear here (a 144-DPI background's rows took 5 MB, and touching them cost
+    // more than the arithmetic).
+    const auto rowValues = static_cast<size_t>(out.width) * 3;
+    std::vector<std::uint32_t> acrossRow(rowValues);
+    std::vector<Sum> sums(rowValues);
+    int rowDone = -1;  // the source row acrossRow holds
+    const Sum divisor = static_cast<Sum>(source.width) * static_cast<Sum>(source.height);
+    // A channel: its sum over the divisor, rounded to the nearest whole number, halves up.
+    const auto channel = [twice = 2 * divisor, divisor](Sum total) {
+        return static_cast<std::uint32_t>(std::min<Sum>(255, (2 * total + divisor) / twice));
+    };
+    for (int y = 0; y < out.height; ++y) {
+        const Footprint& f = down[static_cast<size_t>(y)];
+        std::fill(sums.begin(), sums.end(), Sum{0});
+        for (size_t k = 0; k < f.weights.size(); ++k) {
+            const int sourceRow = f.first + static_cast<int>(k);
+            if (sourceRow != rowDone) {
+                Across(&source.rgb[static_cast<size_t>(sourceRow) * source.width], across,
+                       acrossRow.data());
+                rowDone = sourceRow;
+            }
+            const Sum w = f.weights[k];
+            for (size_t i = 0; i < rowValues; ++i) sums[i] += w * acrossRow[i];
+        }
+        std::uint32_t* o = &out.rgb[static_cast<size_t>(y) * out.width];
+        for (int x = 0; x < out.width; ++x) {
+            const Sum* c = &sums[static_cast<size_t>(x) * 3];
+            o[x] = (channel(c[0]) << 16) | (channel(c[1]) << 8) | channel(c[2]);
+        }
     }
 }
 
@@ -85,36 +118,14 @@ Pixels ResampleArea(const Pixels& source, int width, int height) {
     if (width <= 0 || height <= 0 || source.width <= 0 || source.height <= 0) return out;
     const auto across = Footprints(source.width, width);
     const auto down = Footprints(source.height, height);
-    // One source row at a time across, weighted into the output row it falls in. A row
-    // shared by two output rows is worked out again rather than every row kept: fresh
-    // memory is dear here (a 144-DPI background's rows took 5 MB, and touching them cost
-    // more than the arithmetic).
-    const auto rowValues = static_cast<size_t>(width) * 3;
-    std::vector<std::uint32_t> acrossRow(rowValues);
-    std::vector<std::uint64_t> sums(rowValues);
-    int rowDone = -1;  // the source row acrossRow holds
-    const std::uint64_t divisor =
-        static_cast<std::uint64_t>(source.width) * static_cast<std::uint64_t>(source.height);
-    for (int y = 0; y < height; ++y) {
-        const Footprint& f = down[static_cast<size_t>(y)];
-        std::fill(sums.begin(), sums.end(), std::uint64_t{0});
-        for (size_t k = 0; k < f.weights.size(); ++k) {
-            const int sourceRow = f.first + static_cast<int>(k);
-            if (sourceRow != rowDone) {
-                Across(&source.rgb[static_cast<size_t>(sourceRow) * source.width], across,
-                       acrossRow.data());
-                rowDone = sourceRow;
-            }
-            const std::uint64_t w = f.weights[k];
-            for (size_t i = 0; i < rowValues; ++i) sums[i] += w * acrossRow[i];
-        }
-        std::uint32_t* o = &out.rgb[static_cast<size_t>(y) * width];
-        for (int x = 0; x < width; ++x) {
-            const std::uint64_t* c = &sums[static_cast<size_t>(x) * 3];
-            o[x] = (Channel(c[0], divisor) << 16) | (Channel(c[1], divisor) << 8) |
-                   Channel(c[2], divisor);
-        }
-    }
+    // 32-bit sums where every sum and its rounding (2 x 255.5 times the area) fit, as for
+    // the skin's pictures: in a 32-bit program a 64-bit division is a library call (the
+    // 144-DPI background scaled in 4.9 ms instead of 7.7, measured).
+    const std::uint64_t area = static_cast<std::uint64_t>(source.width) * source.height;
+    if (511 * area <= UINT32_MAX)
+        ResampleRows<std::uint32_t>(source, across, down, out);
+    else
+        ResampleRows<std::uint64_t>(source, across, down, out);
     return out;
 }
 

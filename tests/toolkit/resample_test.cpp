@@ -76,6 +76,23 @@ TEST(ResampleArea, KeepsAFlatColourExactAtAnySizeAndCopiesTheSameSize) {
     EXPECT_EQ(toolkit::ResampleArea(p, 2, 1).rgb, p.rgb);
 }
 
+TEST(ResampleArea, LargePicturesAverageExactlyOnEitherSideOfTheThirtyTwoBitSums) {
+    // A source's area decides the width of the sums: 2900 x 2898 is the largest kind that
+    // fits 32 bits with its rounding, 4100 x 2100 needs 64. White stays white (a sum that
+    // overflowed would not), and half black, half white is 127.5, rounded up.
+    for (auto [w, h] : {std::pair{2900, 2898}, std::pair{4100, 2100}}) {
+        EXPECT_EQ(toolkit::ResampleArea(Solid(w, h, 0xFFFFFF), 1, 1).At(0, 0), 0xFFFFFFu)
+            << w << " x " << h;
+        toolkit::Pixels halves = Solid(w, h, 0x000000);
+        for (int y = 0; y < h; ++y)
+            for (int x = w / 2; x < w; ++x) halves.rgb[static_cast<size_t>(y) * w + x] = 0xFFFFFF;
+        const auto two = toolkit::ResampleArea(halves, 2, 1);
+        EXPECT_EQ(two.At(0, 0), 0x000000u) << w << " x " << h;
+        EXPECT_EQ(two.At(1, 0), 0xFFFFFFu) << w << " x " << h;
+        EXPECT_EQ(toolkit::ResampleArea(halves, 1, 1).At(0, 0), 0x808080u) << w << " x " << h;
+    }
+}
+
 TEST(ResampleTiles, ScalesEachTileOnItsOwn) {
     // Two 4 x 2 tiles, red and blue, into two 3 x 1 tiles: at a shared edge a whole-strip
     // resample would mix them (4 / 3 does not divide 8 / 6 evenly at the seam).
