@@ -1,13 +1,13 @@
 // A quit request that finds the running panel's window but cannot reach it, in-process
 // under Wine with the post replaced: as where the panel runs at a higher integrity level.
 #include "app/single_instance.h"
+#include "tests/support/test_thread.h"
 #include "tests/support/wine_test_support.h"
 #include "win32/unique_win.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 
 using namespace testsupport;
 
@@ -57,7 +57,7 @@ TEST(SingleInstance, AQuitRequestThatCannotReachTheRunningPanelSaysItIsAlreadySt
     ASSERT_NE(panel.Handle(), nullptr);
 
     std::string shown;
-    std::thread presser([&shown] {
+    testsupport::TestThread presser([&shown] {
         const HWND box = WaitForWindow("#32770", "Error");
         if (!box) return;
         shown = MessageBoxText(box);
@@ -65,7 +65,7 @@ TEST(SingleInstance, AQuitRequestThatCannotReachTheRunningPanelSaysItIsAlreadySt
     });
     win32::UniqueHandle mutex;
     const bool first = app::ClaimSingleInstance(nullptr, true, mutex, &RefusedPost);
-    presser.join();
+    presser.Join();
     EXPECT_FALSE(first);
     EXPECT_FALSE(mutex);
     EXPECT_EQ(g_quitPosts, 2) << "both quit messages were tried";

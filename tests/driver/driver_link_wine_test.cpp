@@ -5,13 +5,13 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "driver/driver_link.h"
 #include "simulator/sim_client.h"
 #include "simulator/sim_scenario.h"
 #include "status/status_texts.h"
+#include "tests/support/test_thread.h"
 #include "tests/support/wine_test_support.h"
 
 namespace {
@@ -236,9 +236,9 @@ TEST_F(DriverLink, ARefreshWithAnImplausibleCountReturnsAtOnce) {
     Use(With({"--status", "0,0"}, {"first-count", "0x0FFFFFFE"}));
     // On a thread of its own, so that a read that ran on for seconds is seen as such.
     std::atomic<int> result{-1};
-    std::thread refresh([&result] { result = ReadDriverStatus(); });
+    testsupport::TestThread refresh([&result] { result = ReadDriverStatus(); });
     const bool returned = WaitUntil([&result] { return result.load() >= 0; }, 5s);
-    refresh.join();
+    refresh.Join();
     EXPECT_TRUE(returned) << "the read ran on past the deadline";
     EXPECT_EQ(result.load(), kDriverError);
     EXPECT_EQ(ReadLengths(Counters()), (Lengths{16}));

@@ -1,11 +1,11 @@
 // Modal showing, the application's message hook, errors escaping handlers, system move.
+#include "tests/support/test_thread.h"
 #include "tests/support/wine_test_support.h"
 #include "tests/toolkit/toolkit_test_forms.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <thread>
 
 using namespace testsupport;
 using namespace toolkittest;
@@ -134,7 +134,7 @@ TEST_F(ModalTest, TheHookIsConsultedOnlyByModalLoopsAndCanSwallowMessages) {
 TEST_F(ModalTest, AnErrorEscapingAHandlerIsShownAndTheProgramGoesOn) {
     std::atomic<int> boxes{0};
     std::string text;
-    std::thread presser([&] {
+    testsupport::TestThread presser([&] {
         for (int i = 0; i < 2; ++i) {
             HWND box = nullptr;
             if (!WaitUntil([&] { return (box = FindWindowA("#32770", "Toolkit test")) != nullptr; },
@@ -150,7 +150,7 @@ TEST_F(ModalTest, AnErrorEscapingAHandlerIsShownAndTheProgramGoesOn) {
         SendMessageA(modal->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(15, 35));
         SendMessageA(modal->Handle(), WM_LBUTTONUP, 0, At(15, 35));
     }
-    presser.join();
+    presser.Join();
     EXPECT_EQ(boxes, 2);
     EXPECT_EQ(text, "The handler failed on purpose.");
     EXPECT_EQ(modal->throws, 2);

@@ -4,6 +4,7 @@
 // from a thread timer (the loop dispatches it like any other message).
 #include "resources/resource_names.h"
 #include "tests/support/accessible_probe.h"
+#include "tests/support/test_thread.h"
 #include "tests/support/wine_test_support.h"
 #include "tests/ui/message_window_watch.h"
 #include "toolkit/picture_loader.h"
@@ -18,7 +19,6 @@
 #include <atomic>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace testsupport;
@@ -311,7 +311,7 @@ TEST_F(MessageWindow, AQuitMessageWhileItIsUpClosesItAndTheCallReturns) {
 TEST_F(MessageWindow, WithoutAnOwnerTheTextStillReachesTheUser) {
     std::string text;
     std::atomic<bool> pressed{false};
-    std::thread presser([&] {
+    testsupport::TestThread presser([&] {
         HWND box = nullptr;
         // Found as soon as it exists: wait until it is shown with its button.
         const auto ready = [&] {
@@ -324,7 +324,7 @@ TEST_F(MessageWindow, WithoutAnOwnerTheTextStillReachesTheUser) {
         pressed = true;
     });
     ui::ShowMessageWindow(nullptr, "Korvalen driver works with errors");
-    presser.join();
+    presser.Join();
     EXPECT_TRUE(pressed);
     EXPECT_EQ(text, "Korvalen driver works with errors");
 }
